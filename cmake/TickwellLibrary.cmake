@@ -1,0 +1,23 @@
+# One static library per source folder; sources are picked up by glob so that adding a
+# file needs no edit here.
+function(tickwell_library name folder)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS} PRIVATE tickwell_warnings)
+endfunction()
+
+# One GoogleTest program per test folder.
+function(tickwell_test name folder)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} tickwell_test_support GTest::gtest GTest::gmock tickwell_warnings)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "LC_ALL=en_US.UTF-8;TZ=America/New_York;QT_QPA_PLATFORM=offscreen;TICKWELL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TICKWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               TIMEOUT 120)
+endfunction()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <QString>
+
+namespace tickwell {
+
+// The hosts of the outside services, each a setting "host[:port]" defaulting to the public one.
+// Pointing them all at 127.0.0.1:PORT runs the system against the local feed.
+struct Hosts {
+    QString quotePage;    // "QuotePageHost": quote pages, chart pages, front page
+    QString chartImage;   // "ChartImageHost"
+    QString logo;         // "LogoHost"
+    QString metals;       // "MetalsHost": metals market and chart pages
+    QString markets;      // "MarketsHost"
+    QString otherIndices; // "OtherIndicesHost"
+    QString orderBook;    // "OrderBookHost"
+
+    static Hosts fromSettings(SettingsStore &store);
+
+    // "http://" + host + pathAndQuery
+    static QString address(const QString &host, const QString &pathAndQuery) { return QStringLiteral("http://") + host + pathAndQuery; }
+};
+
+} // namespace tickwell

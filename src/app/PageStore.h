@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+namespace tickwell {
+
+// The page-content store (m_urlContents): what the latest refresh fetched, keyed by the full
+// address text. Pages keep their raw bytes and the text decoded once when stored, since the menu
+// is rebuilt at every opening; images are kept decoded.
+class PageStore {
+public:
+    struct Entry {
+        QByteArray bytes;
+        QString text;
+        QImage image;
+        bool isImage = false;
+    };
+
+    void clear() { m_entries.clear(); }
+    void storePage(const QString &address, const QByteArray &bytes);
+    void storeImage(const QString &address, const QImage &image);
+
+    // The decoded text of a stored page, or nullptr.
+    const QString *pageText(const QString &address) const;
+    const QByteArray *pageBytes(const QString &address) const;
+    // A stored image, or nullptr.
+    const QImage *image(const QString &address) const;
+
+    bool contains(const QString &address) const { return m_entries.contains(address); }
+    qsizetype size() const { return m_entries.size(); }
+    QStringList addresses() const { return m_entries.keys(); }
+
+private:
+    QHash<QString, Entry> m_entries;
+};
+
+} // namespace tickwell

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace tickwell {
+
+inline const QString kSettingsDomain = QStringLiteral("com.brantlow.Tickwell");
+
+// Reads a switch: the stored boolean, or the default when absent or of any other type.
+bool PreferenceValueForKey(SettingsStore &store, const QString &key, bool defaultValue);
+
+// Reads a rate stored as text: leading white space, optional sign, digits; text without a number
+// gives 0; absent or another type gives the default. No bound is applied here.
+std::int32_t RateValueForKey(SettingsStore &store, const QString &key, std::int32_t defaultValue);
+
+// A watch-list symbol with what the settings say about it.
+struct WatchedSymbol {
+    QString symbol;
+    QString shares; // as typed; empty for none
+    bool shown = true;
+};
+
+// The settings accessors of the application, each reading the store when asked (no cache).
+class Preferences {
+public:
+    explicit Preferences(SettingsStore &store) : m_store(store) {}
+
+    SettingsStore &store() const { return m_store; }
+
+    bool includePreciousMetals() const;
+    bool includeOtherMarketIndices() const;
+    bool includeMarketIndices() const;
+    bool includeAfterHours() const;
+    bool includeHeadlinesInSubmenu() const;
+    bool includeiChartsInSubmenu() const;
+    bool includeInteractiveiChartsLinksInSubmenu() const;
+    bool includeStockDataInSubmenu() const;
+    bool includeStockHistoryInSubmenu() const;
+    bool includeIndicesChartsInSubmenu() const;
+    bool onlyShowFlagged() const;
+    bool logToConsole() const;
+    bool logToConsoleOnlyIfStockChanges() const;
+    bool showOpeningBellTitle() const;
+    bool titleTicker() const;
+    bool downloadHeadlines() const;
+    bool setFilenameToHeadlineArticleName() const;
+    bool displayTheHeadlineProgressWindow() const;
+
+    std::int32_t stockDataUpdateRate() const; // minutes
+    std::int32_t logToConsoleRate() const;    // minutes
+    std::int32_t titleTickerRate() const;     // seconds
+
+    QString headlineFormat() const;           // not synchronised
+    std::optional<QColor> upColor() const;    // not synchronised; green when unset
+    std::optional<QColor> downColor() const;  // not synchronised; red when unset
+
+    // "StockSymbols" in order (synchronises first); empty when absent or of another type.
+    QStringList stockSymbols() const;
+    // The watch list with shares and flags; `shownOnly` leaves out what the flags hide.
+    std::vector<WatchedSymbol> watchList(bool shownOnly) const;
+    // Whether the refresh and the sections skip this symbol ("OnlyShowFlagged" with "ShowSettings").
+    bool isSymbolHidden(const QString &symbol) const;
+    // The shares text of a symbol; empty for none.
+    QString sharesForSymbol(const QString &symbol) const;
+
+private:
+    SettingsStore &m_store;
+};
+
+// The byte form of a colour under "UpColor" / "DownColor", and back (nothing when unreadable).
+QByteArray ArchiveColor(const QColor &color);
+std::optional<QColor> UnarchiveColor(const QByteArray &data);
+
+} // namespace tickwell

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/MenuItem.h"
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tickwell {
+
+// The item in the desktop's status area: an image, an optional (plain or styled) title, a menu.
+class StatusItem {
+public:
+    virtual ~StatusItem() = default;
+
+    virtual void setImage(const QString &name, const QImage &image) = 0;
+    virtual QString imageName() const = 0;
+    virtual QImage image() const = 0;
+
+    // A plain title replaces any styled one; an empty title means none.
+    virtual void setTitle(const QString &title) = 0;
+    virtual void setStyledTitle(const std::vector<StyledRun> &runs) = 0;
+    virtual QString title() const = 0; // plain text of whichever title is set
+    virtual std::optional<std::vector<StyledRun>> styledTitle() const = 0;
+
+    virtual void setMenu(const Menu &menu) = 0;
+    virtual const Menu &menu() const = 0;
+
+    // Called when the menu is about to open (rebuild it there) and when an item is chosen.
+    virtual void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) = 0;
+};
+
+} // namespace tickwell
