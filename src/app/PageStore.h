@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include "text/SearchableText.h"
+
 namespace tickwell {
 
 // The page-content store (m_urlContents): what the latest refresh fetched, keyed by the full
@@ -14,7 +16,7 @@ class PageStore {
 public:
     struct Entry {
         QByteArray bytes;
-        QString text;
+        SearchableText text;
         QImage image;
         bool isImage = false;
     };
@@ -24,7 +26,7 @@ public:
     void storeImage(const QString &address, const QImage &image);
 
     // The decoded text of a stored page, or nullptr.
-    const QString *pageText(const QString &address) const;
+    const SearchableText *pageText(const QString &address) const;
     const QByteArray *pageBytes(const QString &address) const;
     // A stored image, or nullptr.
     const QImage *image(const QString &address) const;
