@@ -1,1 +1,72 @@
-int main() { return 0; }
+// Tickwell: stock quotes in the desktop's status area.
+#include "app/controller/AppController.h"
+#include "platform/CurlUrlLoader.h"
+#include "platform/DBusNotificationCenter.h"
+#include "platform/LogindWakeMonitor.h"
+#include "platform/PlistSettingsStore.h"
+#include "platform/QtTimerFactory.h"
+#include "platform/desktop/QtDesktop.h"
+#include "platform/desktop/QtTrayStatusItem.h"
+#include "platform/desktop/UnixSignalQuitter.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace tickwell;
+
+namespace {
+
+bool haveDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Without a display there is no tray: print the menu instead, as the headless tool does.
+int runHeadless(char **argv)
+{
+    const QString self = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    const QByteArray tool = QDir(self).filePath(QStringLiteral("tickwell-menu")).toLocal8Bit();
+    std::fprintf(stderr, "tickwell: no display; printing the menu instead\n");
+    ::execv(tool.constData(), argv);
+    std::perror("tickwell: cannot run tickwell-menu");
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!haveDisplay())
+        return runHeadless(argv);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    PlistSettingsStore settings(PlistSettingsStore::defaultPath());
+    CurlUrlLoader loader;
+    QtTrayStatusItem statusItem;
+    QtTimerFactory timers;
+    QtDesktop desktop;
+    DBusNotificationCenter notifications;
+    LogindWakeMonitor wake;
+    UnixSignalQuitter signalQuitter;
+
+    // Until the preferences window exists, "Preferences..." opens the settings file itself.
+    desktop.setPreferencesHandler([path = PlistSettingsStore::defaultPath()] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    });
+
+    AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&controller] { controller.applicationWillTerminate(); });
+    controller.applicationWillFinishLaunching();
+    return QApplication::exec();
+}

@@ -1,0 +1,7 @@
+#include "app/ControllerState.h"
+
+namespace tickwell {
+
+QHash<QString, QString> gPreviousClose;
+
+} // namespace tickwell

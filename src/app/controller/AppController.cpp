@@ -1,0 +1,202 @@
+#include "app/controller/AppController.h"
+
+#include "app/ValueFormatting.h"
+#include "app/controller/StockDataRefresh.h"
+
+#include <QImage>
+
+namespace tickwell {
+
+namespace {
+
+QImage resourceImage(const char *name)
+{
+    return QImage(QStringLiteral(":/images/") + QLatin1String(name));
+}
+
+} // namespace
+
+std::int32_t EffectiveRate(std::int32_t rate, std::int32_t defaultRate)
+{
+    return rate > 0 ? rate : defaultRate;
+}
+
+AppController::AppController(Platform platform)
+    : m_platform(platform)
+    , m_prefs(platform.settings)
+{
+    registerActions();
+}
+
+AppController::~AppController() = default;
+
+void AppController::registerActions()
+{
+    m_actions.add(QStringLiteral("selItemUpdateNow:"), [this](const MenuItem &item) { selItemUpdateNow(item); });
+    m_actions.add(QStringLiteral("selItemPreferences:"), [this](const MenuItem &item) { selItemPreferences(item); });
+    m_actions.add(QStringLiteral("selItemQuit:"), [this](const MenuItem &item) { selItemQuit(item); });
+}
+
+void AppController::applicationWillFinishLaunching()
+{
+    m_state.m_isSaving = false;
+    m_state.m_downImage = resourceImage("menuitem_down_r.tif");
+    m_state.m_upImage = resourceImage("menuitem_up_g.tif");
+    m_state.m_spacerImage = resourceImage("menuitem_spacer.tif");
+    m_platform.settings.synchronize();
+
+    m_state.m_lastStockValues.reset();
+    m_stocksUpdate_Timer.reset();
+    m_monitorStocksTimer.reset();
+    m_downloadHeadlines_Timer.reset();
+    m_itemTitleUpdate_Timer.reset();
+    m_state.m_stocksUpdate_DateTimeString = QStringLiteral("None");
+    m_state.m_downloadHeadlines_DateTimeString = QStringLiteral("None");
+    m_state.m_upColor.reset();
+    m_state.m_downColor.reset();
+    m_state.m_urlTitles.clear();
+    m_state.m_urlContents.clear();
+    m_state.m_headlines.clear();
+    gPreviousClose.clear();
+    m_state.m_lastHistory_DateTimeString.reset();
+
+    m_platform.statusItem.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
+    m_platform.statusItem.setTitle(QString());
+    m_platform.statusItem.setMenuHandlers([this] { menuNeedsUpdate(); }, [this](const MenuItem &item) { perform(item); });
+
+    restoreHistories();
+    setup();
+
+    m_platform.notifications.observePreferencesChanged([this] { setup(); });
+    m_wakeRegistered = m_platform.wake.start([this] { scheduleSetup(5); });
+}
+
+void AppController::restoreHistories()
+{
+    m_state.m_stockSymbolHistories.clear();
+    const auto symbolsValue = m_platform.settings.value(QStringLiteral("StockSymbols"));
+    if (!symbolsValue)
+        return;
+    const QStringList symbols = m_prefs.stockSymbols();
+    const auto stored = m_platform.settings.value(QStringLiteral("Histories"));
+    if (!stored || stored->typeId() != QMetaType::QVariantMap)
+        return;
+    const QVariantMap histories = stored->toMap();
+    for (auto it = histories.constBegin(); it != histories.constEnd(); ++it) {
+        if (!symbols.contains(it.key()) || it->typeId() != QMetaType::QVariantList)
+            continue;
+        QStringList entries;
+        for (const auto &entry : it->toList())
+            entries.append(entry.toString());
+        m_state.m_stockSymbolHistories.insert(it.key(), entries);
+    }
+}
+
+void AppController::storeHistories()
+{
+    QVariantMap histories;
+    for (auto it = m_state.m_stockSymbolHistories.constBegin(); it != m_state.m_stockSymbolHistories.constEnd(); ++it) {
+        QVariantList entries;
+        for (const auto &entry : *it)
+            entries.append(entry);
+        histories.insert(it.key(), entries);
+    }
+    m_platform.settings.setValue(QStringLiteral("Histories"), histories);
+    m_platform.settings.synchronize();
+}
+
+std::unique_ptr<Timer> AppController::makeTimer(double intervalSeconds, void (AppController::*callback)())
+{
+    return m_platform.timers.schedule(intervalSeconds, true, [this, callback] { (this->*callback)(); });
+}
+
+void AppController::setup()
+{
+    m_platform.settings.synchronize();
+    m_state.m_lastStockValues.reset();
+    for (auto *timer : {&m_monitorStocksTimer, &m_stocksUpdate_Timer, &m_downloadHeadlines_Timer, &m_itemTitleUpdate_Timer}) {
+        if (*timer) {
+            (*timer)->invalidate();
+            timer->reset();
+        }
+    }
+
+    // Quote monitor, headline download and title ticker timers join here as their features land.
+
+    const std::int32_t refreshMinutes = EffectiveRate(m_prefs.stockDataUpdateRate(), 60);
+    m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes * 60), &AppController::stocksUpdateTimerAction);
+    m_stocksUpdate_Timer->fire();
+
+    m_state.m_upColor = m_prefs.upColor();
+    m_state.m_downColor = m_prefs.downColor();
+    buildMenu();
+}
+
+void AppController::scheduleSetup(std::int32_t delaySeconds)
+{
+    // One-shot and not cancellable: each call runs setup once more. Fired timers are dropped here,
+    // never from inside their own callback.
+    std::erase_if(m_setupTimers, [](const auto &timer) { return !timer->isValid(); });
+    m_setupTimers.push_back(m_platform.timers.schedule(static_cast<double>(delaySeconds), false, [this] { setup(); }));
+}
+
+void AppController::stocksUpdateTimerAction()
+{
+    updateStockData();
+}
+
+void AppController::updateStockData()
+{
+    StatusItem &item = m_platform.statusItem;
+    const QString previousTitle = item.title();
+    const QString previousImageName = item.imageName();
+    const QImage previousImage = item.image();
+
+    item.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
+    item.setTitle(QStringLiteral("Updating..."));
+
+    if (auto when = MakeDateTimeString(m_platform.timers.now(), 3, 3))
+        m_state.m_stocksUpdate_DateTimeString = *when;
+
+    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
+    RunRefresh(RefreshRequests(m_prefs, hosts), m_platform.loader, m_state.m_urlContents);
+
+    item.setTitle(previousTitle);
+    item.setImage(previousImageName, previousImage);
+}
+
+void AppController::menuNeedsUpdate()
+{
+    buildMenu();
+}
+
+void AppController::perform(const MenuItem &sender)
+{
+    m_actions.perform(sender);
+}
+
+void AppController::selItemUpdateNow(const MenuItem &)
+{
+    updateStockData();
+}
+
+void AppController::selItemPreferences(const MenuItem &)
+{
+    m_platform.desktop.showPreferences();
+}
+
+void AppController::selItemQuit(const MenuItem &)
+{
+    m_platform.desktop.terminate();
+}
+
+void AppController::applicationWillTerminate()
+{
+    if (m_terminated)
+        return; // a signal and Quit may both ask; the sequence runs once
+    m_terminated = true;
+    // Log files close here once logging lands.
+    storeHistories();
+}
+
+} // namespace tickwell

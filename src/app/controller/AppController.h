@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/ControllerState.h"
+#include "app/Hosts.h"
+#include "app/Preferences.h"
+#include "app/controller/ActionTable.h"
+#include "platform/Platform.h"
+
+#include <memory>
+
+namespace tickwell {
+
+// The spine of the application: owns the long-lived state and the timers, runs the refresh, and
+// rebuilds the status menu. Subsystems do their work on the state it hands them; this class keeps
+// the entry points.
+class AppController {
+public:
+    explicit AppController(Platform platform);
+    ~AppController();
+
+    AppController(const AppController &) = delete;
+    AppController &operator=(const AppController &) = delete;
+
+    void applicationWillFinishLaunching();
+    void applicationWillTerminate();
+
+    void setup();
+    void scheduleSetup(std::int32_t delaySeconds);
+    void updateStockData();
+    void menuNeedsUpdate();
+    void buildMenu();
+
+    // Runs the action of a chosen menu item, as a click does.
+    void perform(const MenuItem &sender);
+
+    void selItemUpdateNow(const MenuItem &sender);
+    void selItemPreferences(const MenuItem &sender);
+    void selItemQuit(const MenuItem &sender);
+
+    std::int32_t nbrHeadlines() const { return m_state.nbrHeadlines(); }
+
+    ControllerState &state() { return m_state; }
+    const ControllerState &state() const { return m_state; }
+    const Menu &menu() const { return m_menu; }
+    const Preferences &preferences() const { return m_prefs; }
+    Platform &platform() { return m_platform; }
+    // The refresh timer, or nullptr before the first setup.
+    const Timer *stocksUpdateTimer() const { return m_stocksUpdate_Timer.get(); }
+    bool hasTerminated() const { return m_terminated; }
+
+private:
+    void registerActions();
+    void restoreHistories();
+    void storeHistories();
+    std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
+    void stocksUpdateTimerAction();
+
+    Platform m_platform;
+    Preferences m_prefs;
+    ControllerState m_state;
+    Menu m_menu;
+    ActionTable m_actions;
+
+    std::unique_ptr<Timer> m_monitorStocksTimer;
+    std::unique_ptr<Timer> m_stocksUpdate_Timer;
+    std::unique_ptr<Timer> m_downloadHeadlines_Timer;
+    std::unique_ptr<Timer> m_itemTitleUpdate_Timer;
+    std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
+    bool m_wakeRegistered = false;
+    bool m_terminated = false;
+};
+
+// A rate in whole units as the timers use it: values that read as 0 or less (an empty or
+// non-numeric text) would make a timer spin, so they fall back to the default.
+std::int32_t EffectiveRate(std::int32_t rate, std::int32_t defaultRate);
+
+} // namespace tickwell

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+#include "platform/desktop/MenuRenderer.h"
+#include "platform/desktop/StyledMenuStyle.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+namespace tickwell {
+
+// The status item on Qt's tray icon (XEmbed trays and watchers Qt knows). The icon shows the
+// image; the title, which such trays cannot draw beside the icon, shows as the tool tip.
+class QtTrayStatusItem final : public StatusItem {
+public:
+    QtTrayStatusItem();
+    ~QtTrayStatusItem() override;
+
+    void setImage(const QString &name, const QImage &image) override;
+    QString imageName() const override { return m_imageName; }
+    QImage image() const override { return m_image; }
+
+    void setTitle(const QString &title) override;
+    void setStyledTitle(const std::vector<StyledRun> &runs) override;
+    QString title() const override { return m_title; }
+    std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
+
+    void setMenu(const Menu &menu) override;
+    const Menu &menu() const override { return m_model; }
+    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override;
+
+    QSystemTrayIcon &trayIcon() { return m_tray; }
+    QMenu &qmenu() { return *m_menu; }
+
+private:
+    void updateToolTip();
+
+    StyledMenuStyle m_style;
+    MenuRenderer m_renderer{m_style};
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon m_tray;
+    QString m_imageName;
+    QImage m_image;
+    QString m_title;
+    std::optional<std::vector<StyledRun>> m_styled;
+    Menu m_model;
+    std::function<void()> m_aboutToShow;
+    std::function<void(const MenuItem &)> m_triggered;
+};
+
+} // namespace tickwell

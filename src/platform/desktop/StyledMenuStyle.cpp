@@ -1,0 +1,91 @@
+#include "platform/desktop/StyledMenuStyle.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QStyleFactory>
+#include <QStyleOptionMenuItem>
+#include <QTextDocument>
+
+namespace tickwell {
+
+namespace {
+
+constexpr int kTextLeftMargin = 4;
+
+QTextDocument *makeDocument(QTextDocument &doc, const QString &html, const QFont &font)
+{
+    doc.setDefaultFont(font);
+    doc.setDocumentMargin(0);
+    doc.setHtml(html);
+    return &doc;
+}
+
+} // namespace
+
+StyledMenuStyle::StyledMenuStyle()
+    : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+{
+}
+
+QString StyledMenuStyle::toHtml(const std::vector<StyledRun> &runs, const QColor &defaultColor)
+{
+    QString html = QStringLiteral("<span style=\"white-space: pre\">");
+    for (const auto &run : runs) {
+        const QColor color = run.color.value_or(defaultColor);
+        html += QStringLiteral("<span style=\"font-size: %1pt; color: %2\">%3</span>")
+                    .arg(run.pointSize)
+                    .arg(color.name(QColor::HexRgb), run.text.toHtmlEscaped());
+    }
+    return html + QStringLiteral("</span>");
+}
+
+const std::vector<StyledRun> *StyledMenuStyle::styledFor(const QString &text) const
+{
+    const auto it = m_titles.constFind(text);
+    return it == m_titles.constEnd() ? nullptr : &*it;
+}
+
+void StyledMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
+{
+    const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+    const std::vector<StyledRun> *runs = (element == CE_MenuItem && item) ? styledFor(item->text) : nullptr;
+    if (!runs) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    // Let the base style draw the item without its text, then draw the runs where the text goes.
+    QStyleOptionMenuItem plain(*item);
+    plain.text.clear();
+    QProxyStyle::drawControl(element, &plain, painter, widget);
+
+    const bool selected = item->state & State_Selected;
+    const QColor defaultColor = item->palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    QTextDocument doc;
+    makeDocument(doc, toHtml(*runs, defaultColor), item->font);
+    const int iconWidth = qMax(item->maxIconWidth, 16) + 2 * kTextLeftMargin;
+    const QRect textRect = item->rect.adjusted(iconWidth, 0, -kTextLeftMargin, 0);
+    const qreal y = textRect.top() + (textRect.height() - doc.size().height()) / 2.0;
+    painter->save();
+    painter->translate(textRect.left(), y);
+    doc.drawContents(painter);
+    painter->restore();
+}
+
+QSize StyledMenuStyle::sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size, const QWidget *widget) const
+{
+    QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+    const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+    if (type != CT_MenuItem || !item)
+        return result;
+    if (const auto *runs = styledFor(item->text)) {
+        QTextDocument doc;
+        makeDocument(doc, toHtml(*runs, Qt::black), item->font);
+        const QSizeF styled = doc.size();
+        const int plainWidth = item->fontMetrics.horizontalAdvance(item->text);
+        result.setWidth(result.width() + qMax(0, qCeil(styled.width()) - plainWidth));
+        result.setHeight(qMax(result.height(), qCeil(styled.height()) + 4));
+    }
+    return result;
+}
+
+} // namespace tickwell
