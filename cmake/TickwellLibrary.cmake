@@ -17,7 +17,11 @@ function(tickwell_test name folder)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} tickwell_test_support GTest::gtest GTest::gmock tickwell_warnings)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "LC_ALL=en_US.UTF-8;TZ=America/New_York;QT_QPA_PLATFORM=offscreen;TICKWELL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TICKWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-               TIMEOUT 120)
+  gtest_discover_tests(${name} TEST_LIST ${name}_list DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  # A list in PROPERTIES ENVIRONMENT would be split apart, so the environment is set from a
+  # script that CTest includes after the discovered tests.
+  set(env "LC_ALL=en_US.UTF-8;TZ=America/New_York;QT_QPA_PLATFORM=offscreen;TICKWELL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TICKWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake
+    "set_tests_properties(\${${name}_list} PROPERTIES ENVIRONMENT \"${env}\")\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake)
 endfunction()

@@ -38,6 +38,7 @@ public:
     // True while a change could not be written to the file.
     bool hasUnsavedChanges() const { return !m_pending.isEmpty(); }
 
+private:
     struct FileStamp {
         bool exists = false;
         quint64 device = 0;
@@ -49,28 +50,28 @@ public:
         qint64 changedNanoseconds = 0;
         bool operator==(const FileStamp &) const = default;
     };
-
-private:
     enum class LoadResult { Loaded, Missing, Corrupt, Unreadable };
     using Change = std::optional<QVariant>; // nothing: remove the key
 
     FileStamp stamp() const;
-    LoadResult load(QVariantMap &values, QString *error) const;
-    // Re-reads the file into memory; the caller may hold the lock.
-    void reload(bool locked);
+    LoadResult load(QVariantMap &values, FileStamp &fileStamp, QString &error) const;
+    // Re-reads the file into memory, keeping the pending changes on top.
+    void reload();
     bool setAsideCorruptFile(const QString &error);
     // Reads, applies the pending changes and writes, all under the lock.
-    bool writeLocked();
+    bool writeLocked(int lockTimeoutMilliseconds);
     bool writeFile(const QVariantMap &values);
     void applyPending();
     void change(const QString &key, Change change);
+    // One message per run of failures, so a broken file does not flood the log.
+    void reportFailure(const QString &message);
 
     QString m_path;
     QByteArray m_nativePath;
     QVariantMap m_values;
     QMap<QString, Change> m_pending;
     std::optional<FileStamp> m_stamp;
-    bool m_unreadable = false;
+    bool m_failureReported = false;
 };
 
 } // namespace tickwell

@@ -6,6 +6,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -129,6 +130,12 @@ private:
                 if (!m_reader.isWhitespace())
                     return Next::Error;
                 break;
+            case QXmlStreamReader::DTD:
+                if (declaresExternalEntity()) {
+                    fail(QStringLiteral("external entities are not read"));
+                    return Next::Error;
+                }
+                break;
             case QXmlStreamReader::EntityReference:
             case QXmlStreamReader::Invalid:
             case QXmlStreamReader::EndDocument:
@@ -140,6 +147,15 @@ private:
         return Next::Error;
     }
 
+    // The reader would silently leave such entities out; a file that uses them is not ours.
+    bool declaresExternalEntity() const
+    {
+        const auto declarations = m_reader.entityDeclarations();
+        return std::any_of(declarations.cbegin(), declarations.cend(), [](const QXmlStreamEntityDeclaration &entity) {
+            return !entity.systemId().isEmpty() || !entity.publicId().isEmpty() || !entity.notationName().isEmpty();
+        });
+    }
+
     std::nullopt_t fail(const QString &why)
     {
         if (m_error.isEmpty()) {
@@ -149,12 +165,27 @@ private:
         return std::nullopt;
     }
 
+    // The text up to the end of the current element; an entity that was not expanded means text
+    // we cannot know, and is refused like any other malformed content.
     std::optional<QString> readText()
     {
-        QString text = m_reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        if (m_reader.hasError())
-            return fail(QStringLiteral("bad element text"));
-        return text;
+        QString text;
+        for (;;) {
+            switch (m_reader.readNext()) {
+            case QXmlStreamReader::Characters:
+                text += m_reader.text();
+                break;
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+                break;
+            case QXmlStreamReader::EndElement:
+                return text;
+            case QXmlStreamReader::EntityReference:
+                return fail(QStringLiteral("unresolved entity &%1;").arg(m_reader.name()));
+            default:
+                return fail(QStringLiteral("unexpected content in a text element"));
+            }
+        }
     }
 
     // Reads the element that starts at the current token.
@@ -416,6 +447,7 @@ QByteArray WritePlistXml(const QVariantMap &root)
     WriteValue(writer, QVariant(root));
     writer.writeEndElement();
     writer.writeEndDocument();
+    xml.append('\n');
     return xml;
 }
 

@@ -29,9 +29,14 @@ qsizetype indexOfIgnoringAsciiCase(QStringView text, QStringView pattern, qsizet
                                                                           : firstLower;
     const qsizetype last = text.size() - patternLength;
     for (qsizetype i = from; i <= last; ++i) {
-        const char16_t c = haystack[i];
-        if (c != firstLower && c != firstUpper)
+        if (firstLower == firstUpper) {
+            // Markup patterns start with '<' or the like: let Qt's vectorised search find candidates.
+            i = text.indexOf(QChar(firstLower), i);
+            if (i < 0 || i > last)
+                return -1;
+        } else if (haystack[i] != firstLower && haystack[i] != firstUpper) {
             continue;
+        }
         qsizetype k = 1;
         while (k < patternLength && foldAsciiCase(haystack[i + k]) == foldAsciiCase(needle[k]))
             ++k;

@@ -35,6 +35,12 @@ void AppController::registerActions()
     m_actions.add(QStringLiteral("selItemUpdateNow:"), [this](const MenuItem &item) { selItemUpdateNow(item); });
     m_actions.add(QStringLiteral("selItemPreferences:"), [this](const MenuItem &item) { selItemPreferences(item); });
     m_actions.add(QStringLiteral("selItemQuit:"), [this](const MenuItem &item) { selItemQuit(item); });
+    m_actions.add(QStringLiteral("selectItemHeadline:"), [this](const MenuItem &item) { archive().selectItemHeadline(item); });
+    m_actions.add(QStringLiteral("selectPrintItemHeadline:"), [this](const MenuItem &item) { archive().selectPrintItemHeadline(item); });
+    m_actions.add(QStringLiteral("selItemSaveHeadlines:"), [this](const MenuItem &item) { archive().selItemSaveHeadlines(item); });
+    m_actions.add(QStringLiteral("selItemSaveAllHeadlines:"), [this](const MenuItem &) { archive().selItemSaveAllHeadlines(); });
+    m_actions.add(QStringLiteral("selItemStopSaving:"), [this](const MenuItem &) { archive().selItemStopSaving(); });
+    m_actions.add(QStringLiteral("selItemHeadlinesFolder:"), [this](const MenuItem &) { archive().selItemHeadlinesFolder(); });
 }
 
 void AppController::applicationWillFinishLaunching()
@@ -127,6 +133,12 @@ void AppController::setup()
     m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes * 60), &AppController::stocksUpdateTimerAction);
     m_stocksUpdate_Timer->fire();
 
+    if (m_prefs.downloadHeadlines()) {
+        // The same rate as the refresh.
+        m_downloadHeadlines_Timer = makeTimer(static_cast<double>(refreshMinutes * 60), &AppController::downloadHeadlinesTimerAction);
+        m_downloadHeadlines_Timer->fire();
+    }
+
     m_state.m_upColor = m_prefs.upColor();
     m_state.m_downColor = m_prefs.downColor();
     buildMenu();
@@ -143,6 +155,19 @@ void AppController::scheduleSetup(std::int32_t delaySeconds)
 void AppController::stocksUpdateTimerAction()
 {
     updateStockData();
+}
+
+ArchiveController &AppController::archive()
+{
+    if (!m_archive)
+        m_archive = std::make_unique<ArchiveController>(m_platform, m_state, m_prefs, m_archiveServices);
+    return *m_archive;
+}
+
+void AppController::downloadHeadlinesTimerAction()
+{
+    if (m_downloadHeadlines_Timer)
+        archive().downloadHeadlinesTimerAction(*m_downloadHeadlines_Timer);
 }
 
 void AppController::updateStockData()

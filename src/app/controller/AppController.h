@@ -4,6 +4,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "app/controller/ActionTable.h"
+#include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -39,6 +40,10 @@ public:
 
     std::int32_t nbrHeadlines() const { return m_state.nbrHeadlines(); }
 
+    // Headline saving, made when first needed with the services set here (before launch).
+    void setArchiveServices(ArchiveServices services) { m_archiveServices = std::move(services); }
+    ArchiveController &archive();
+
     ControllerState &state() { return m_state; }
     const ControllerState &state() const { return m_state; }
     const Menu &menu() const { return m_menu; }
@@ -54,6 +59,7 @@ private:
     void storeHistories();
     std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
     void stocksUpdateTimerAction();
+    void downloadHeadlinesTimerAction();
 
     Platform m_platform;
     Preferences m_prefs;
@@ -68,6 +74,8 @@ private:
     std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
     bool m_wakeRegistered = false;
     bool m_terminated = false;
+    ArchiveServices m_archiveServices;
+    std::unique_ptr<ArchiveController> m_archive; // last: goes first, while the state it uses is still there
 };
 
 // A rate in whole units as the timers use it: values that read as 0 or less (an empty or

@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+// D-Bus signals and timers need an application object and its event loop.
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+namespace tickwell::test {
+
+// A real HTTP server on 127.0.0.1 with a port of its own, answering from a background thread
+// until it is destroyed. Requests are matched on their target exactly as sent, path and query
+// together ("/q?s=AAPL"); a target without a route gets 404 with an empty body. Routes may be
+// changed at any time, also while requests are in flight. Text bodies are gzip-compressed when
+// the client accepts it, as a real server would.
+//
+//     LocalHttpServer server;
+//     server.serve("/q?s=AAPL", "<html>...</html>");
+//     loader.fetch(server.url("/q?s=AAPL"));
+//     EXPECT_EQ(server.requestCount("/q?s=AAPL"), 1);
+class LocalHttpServer {
+public:
+    struct Response {
+        int status = 200;
+        QByteArray contentType = "text/html; charset=utf-8";
+        QByteArray body;
+        std::chrono::milliseconds latency{0}; // added to the server-wide latency
+    };
+
+    LocalHttpServer();
+    ~LocalHttpServer(); // answers every waiting request, then stops
+    LocalHttpServer(const LocalHttpServer &) = delete;
+    LocalHttpServer &operator=(const LocalHttpServer &) = delete;
+
+    int port() const;
+    // "127.0.0.1:PORT", the form the host settings take.
+    QString hostAndPort() const;
+    // "http://127.0.0.1:PORT" followed by the target.
+    QString url(const QString &target) const;
+
+    void serve(const QString &target, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8",
+               int status = 200);
+    void setResponse(const QString &target, const Response &response);
+    // Answers with the status and a Location header; location may be a target or a full URL.
+    void redirect(const QString &target, const QString &location, int status = 302);
+    // Accepts the request and never answers it until the server stops (for time-outs).
+    void hang(const QString &target);
+    void remove(const QString &target);
+
+    // A delay before every answer, on top of each route's own.
+    void setLatency(std::chrono::milliseconds latency);
+
+    // Requests received for the target (path and query as sent), answered or not.
+    int requestCount(const QString &target) const;
+    int totalRequestCount() const;
+    // The most requests that were being answered at the same moment.
+    int peakConcurrentRequests() const;
+    void resetRequestCounts(); // the peak too
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace tickwell::test
