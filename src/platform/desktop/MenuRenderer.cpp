@@ -31,6 +31,13 @@ void connectAction(QAction *action, QMenu &target, const MenuRenderer::Handler &
 void MenuRenderer::render(QMenu &target, const Menu &menu, const Handler &handler)
 {
     QHash<QString, std::vector<StyledRun>> styled;
+    // Submenus are children of their menu and clear() leaves them: without this every opening
+    // would keep the previous build's submenus (and their images) alive. Later, as one of them
+    // may be the sender of the signal that led here.
+    for (QMenu *submenu : target.findChildren<QMenu *>(Qt::FindDirectChildrenOnly)) {
+        submenu->setParent(nullptr);
+        submenu->deleteLater();
+    }
     target.clear();
     target.setStyle(&m_style);
     fill(target, menu, handler, styled);

@@ -18,7 +18,6 @@ QtTrayStatusItem::QtTrayStatusItem()
         if (reason == QSystemTrayIcon::Trigger)
             m_menu->popup(m_tray.geometry().isValid() ? m_tray.geometry().bottomLeft() : QCursor::pos());
     });
-    m_tray.show();
 }
 
 QtTrayStatusItem::~QtTrayStatusItem()
@@ -31,6 +30,9 @@ void QtTrayStatusItem::setImage(const QString &name, const QImage &image)
     m_imageName = name;
     m_image = image;
     m_tray.setIcon(QIcon(QPixmap::fromImage(image)));
+    // Shown with its first image: a tray icon without one is an empty slot in the panel.
+    if (!image.isNull() && !m_tray.isVisible())
+        m_tray.show();
 }
 
 void QtTrayStatusItem::setTitle(const QString &title)

@@ -39,6 +39,12 @@ QString StyledMenuStyle::toHtml(const std::vector<StyledRun> &runs, const QColor
     return html + QStringLiteral("</span>");
 }
 
+QString StyledMenuStyle::labelOf(const QString &optionText)
+{
+    // Menus pass the label and the shortcut text as one, separated by a tab.
+    return optionText.section(QLatin1Char('\t'), 0, 0);
+}
+
 const std::vector<StyledRun> *StyledMenuStyle::styledFor(const QString &text) const
 {
     const auto it = m_titles.constFind(text);
@@ -48,14 +54,15 @@ const std::vector<StyledRun> *StyledMenuStyle::styledFor(const QString &text) co
 void StyledMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
-    const std::vector<StyledRun> *runs = (element == CE_MenuItem && item) ? styledFor(item->text) : nullptr;
+    const std::vector<StyledRun> *runs = (element == CE_MenuItem && item) ? styledFor(labelOf(item->text)) : nullptr;
     if (!runs) {
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
-    // Let the base style draw the item without its text, then draw the runs where the text goes.
+    // Let the base style draw the item without its label (the shortcut after the tab stays),
+    // then draw the runs where the label goes.
     QStyleOptionMenuItem plain(*item);
-    plain.text.clear();
+    plain.text = item->text.mid(labelOf(item->text).size());
     QProxyStyle::drawControl(element, &plain, painter, widget);
 
     const bool selected = item->state & State_Selected;
@@ -77,11 +84,12 @@ QSize StyledMenuStyle::sizeFromContents(ContentsType type, const QStyleOption *o
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
     if (type != CT_MenuItem || !item)
         return result;
-    if (const auto *runs = styledFor(item->text)) {
+    const QString label = labelOf(item->text);
+    if (const auto *runs = styledFor(label)) {
         QTextDocument doc;
         makeDocument(doc, toHtml(*runs, Qt::black), item->font);
         const QSizeF styled = doc.size();
-        const int plainWidth = item->fontMetrics.horizontalAdvance(item->text);
+        const int plainWidth = item->fontMetrics.horizontalAdvance(label);
         result.setWidth(result.width() + qMax(0, qCeil(styled.width()) - plainWidth));
         result.setHeight(qMax(result.height(), qCeil(styled.height()) + 4));
     }

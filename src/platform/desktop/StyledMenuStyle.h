@@ -22,6 +22,7 @@ public:
     static QString toHtml(const std::vector<StyledRun> &runs, const QColor &defaultColor);
 
 private:
+    static QString labelOf(const QString &optionText);
     const std::vector<StyledRun> *styledFor(const QString &text) const;
 
     QHash<QString, std::vector<StyledRun>> m_titles;

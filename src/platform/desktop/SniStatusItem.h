@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+#include "platform/desktop/DBusMenuExporter.h"
+#include "platform/desktop/SniTypes.h"
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QObject>
+
+#include <memory>
+
+namespace tickwell {
+
+inline constexpr auto kStatusNotifierWatcherService = "org.kde.StatusNotifierWatcher";
+
+// The status item as an org.kde.StatusNotifierItem on the session bus, for panels that host
+// items through a StatusNotifierWatcher. The panel draws the icon from our image, the title as
+// the item's label (the Ayatana label extension) and tool tip, and the menu from its dbusmenu
+// export. Registers with the watcher at once and again whenever the watcher restarts.
+class SniStatusItem final : public QObject, public StatusItem {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ applicationTitle)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconName READ noName)
+    Q_PROPERTY(QList<tickwell::SniIconPixmap> IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ noName)
+    Q_PROPERTY(QList<tickwell::SniIconPixmap> OverlayIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionIconName READ noName)
+    Q_PROPERTY(QList<tickwell::SniIconPixmap> AttentionIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionMovieName READ noName)
+    Q_PROPERTY(QString IconThemePath READ noName)
+    Q_PROPERTY(tickwell::SniToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menuPath)
+    Q_PROPERTY(QString XAyatanaLabel READ label)
+    Q_PROPERTY(QString XAyatanaLabelGuide READ label)
+
+public:
+    explicit SniStatusItem(QDBusConnection bus = QDBusConnection::sessionBus());
+    ~SniStatusItem() override;
+
+    // The bus name the item is known by; empty when the bus refused every name tried.
+    QString serviceName() const { return m_serviceName; }
+    static QString objectPath() { return QStringLiteral("/StatusNotifierItem"); }
+    static QString menuObjectPath() { return QStringLiteral("/MenuBar"); }
+
+    void setImage(const QString &name, const QImage &image) override;
+    QString imageName() const override { return m_imageName; }
+    QImage image() const override { return m_image; }
+
+    void setTitle(const QString &title) override;
+    void setStyledTitle(const std::vector<StyledRun> &runs) override;
+    QString title() const override { return m_title; }
+    std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
+
+    void setMenu(const Menu &menu) override { m_menuExporter->setMenu(menu); }
+    const Menu &menu() const override { return m_menuExporter->menu(); }
+    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override;
+
+    // Property readers of the D-Bus interface.
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QStringLiteral("tickwell"); }
+    QString applicationTitle() const { return QStringLiteral(TICKWELL_NAME); }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString noName() const { return {}; }
+    SniIconPixmapList noPixmaps() const { return {}; }
+    SniIconPixmapList iconPixmap() const { return m_pixmaps; }
+    SniToolTip toolTip() const;
+    bool itemIsMenu() const { return true; }
+    QDBusObjectPath menuPath() const { return QDBusObjectPath(menuObjectPath()); }
+    QString label() const { return m_title; }
+
+public Q_SLOTS:
+    // The panel shows the menu itself (ItemIsMenu); clicks and scrolls need nothing more.
+    void Activate(int x, int y);
+    void SecondaryActivate(int x, int y);
+    void ContextMenu(int x, int y);
+    void Scroll(int delta, const QString &orientation);
+
+Q_SIGNALS:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString &status);
+    void XAyatanaNewLabel(const QString &label, const QString &guide);
+
+private:
+    void claimServiceName();
+    void registerWithWatcher();
+    void titleChanged(const QString &previous);
+
+    QDBusConnection m_bus;
+    QString m_serviceName;
+    bool m_objectRegistered = false;
+    std::unique_ptr<DBusMenuExporter> m_menuExporter;
+    QDBusServiceWatcher m_watcherWatch;
+    QString m_imageName;
+    QImage m_image;
+    SniIconPixmapList m_pixmaps;
+    QString m_title;
+    std::optional<std::vector<StyledRun>> m_styled;
+};
+
+} // namespace tickwell

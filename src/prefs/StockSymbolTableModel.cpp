@@ -1,0 +1,323 @@
+#include "prefs/StockSymbolTableModel.h"
+
+#include "prefs/FinderCollator.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace tickwell {
+
+namespace {
+
+const QString kStockSymbolsKey = QStringLiteral("StockSymbols");
+const QString kCompanySharesKey = QStringLiteral("CompanyShares");
+const QString kShowSettingsKey = QStringLiteral("ShowSettings");
+
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        // Views hand check states over as the enum itself.
+        return value.metaType().flags().testFlag(QMetaType::IsEnumeration);
+    }
+}
+
+// A stored flag counts as shown only when it is the whole number 1, as the menu reads it.
+bool flagIsOne(const QVariant &value)
+{
+    if (!isNumber(value))
+        return false;
+    if (value.typeId() == QMetaType::Double)
+        return static_cast<qlonglong>(value.toDouble()) == 1;
+    return value.toLongLong() == 1;
+}
+
+std::optional<QVariantMap> mapValue(SettingsStore &store, const QString &key)
+{
+    const auto value = store.value(key);
+    if (!value || value->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    return value->toMap();
+}
+
+} // namespace
+
+QString StockSymbolTableModel::columnIdentifier(int column)
+{
+    switch (column) {
+    case SymbolColumn:
+        return QStringLiteral("StockSymbols");
+    case CompanyColumn:
+        return QStringLiteral("Company");
+    case SharesColumn:
+        return QStringLiteral("Shares");
+    case ShowColumn:
+        return QStringLiteral("Show ?");
+    default:
+        return {};
+    }
+}
+
+StockSymbolTableModel::StockSymbolTableModel(CompanyLookup &lookup, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_lookup(lookup)
+{
+}
+
+void StockSymbolTableModel::load(SettingsStore &store)
+{
+    beginResetModel();
+    store.synchronize();
+    m_stockSymbols.clear();
+    m_companyShares.clear();
+    m_showSettings.clear();
+
+    if (const auto symbols = store.value(kStockSymbolsKey); symbols && symbols->typeId() == QMetaType::QVariantList) {
+        for (const auto &entry : symbols->toList())
+            if (entry.typeId() == QMetaType::QString)
+                m_stockSymbols.append(entry.toString());
+        const FinderCollator collator;
+        std::stable_sort(m_stockSymbols.begin(), m_stockSymbols.end(),
+                         [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    }
+    if (const auto shares = mapValue(store, kCompanySharesKey))
+        m_companyShares = *shares;
+    if (const auto flags = mapValue(store, kShowSettingsKey)) {
+        m_showSettings = *flags;
+    } else {
+        for (const auto &symbol : std::as_const(m_stockSymbols))
+            if (!m_showSettings.contains(symbol))
+                m_showSettings.insert(symbol, qlonglong(1));
+    }
+    endResetModel();
+}
+
+void StockSymbolTableModel::writeTo(SettingsStore &store) const
+{
+    QVariantList symbols;
+    for (const auto &symbol : m_stockSymbols)
+        symbols.append(symbol);
+    store.setValue(kStockSymbolsKey, symbols);
+    store.setValue(kCompanySharesKey, m_companyShares);
+    store.setValue(kShowSettingsKey, m_showSettings);
+}
+
+int StockSymbolTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_stockSymbols.size());
+}
+
+int StockSymbolTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant StockSymbolTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const QString &symbol = m_stockSymbols.at(index.row());
+    const bool textRole = role == Qt::DisplayRole || role == Qt::EditRole;
+    switch (index.column()) {
+    case SymbolColumn:
+        return textRole ? QVariant(symbol) : QVariant();
+    case CompanyColumn:
+        // The lookup may fetch a page: only for what is displayed.
+        if (role != Qt::DisplayRole)
+            return {};
+        if (const auto name = m_lookup.getCompanyForSymbol(symbol))
+            return *name;
+        return {};
+    case SharesColumn:
+        return textRole ? m_companyShares.value(symbol) : QVariant();
+    case ShowColumn:
+        if (role != Qt::CheckStateRole)
+            return {};
+        return isShown(symbol) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return {};
+    }
+}
+
+bool StockSymbolTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    const int row = index.row();
+    bool applied = false;
+    switch (index.column()) {
+    case SymbolColumn:
+        if (role == Qt::EditRole) {
+            renameSymbol(row, value.toString());
+            applied = true;
+        }
+        break;
+    case SharesColumn:
+        if (role == Qt::EditRole) {
+            setShares(row, value.toString());
+            applied = true;
+        }
+        break;
+    case ShowColumn:
+        // Only the check box edits the flag, and only with a number.
+        if (role == Qt::CheckStateRole && isNumber(value)) {
+            setShown(row, value);
+            applied = true;
+        }
+        break;
+    default:
+        break;
+    }
+    reloadAll();
+    return applied;
+}
+
+Qt::ItemFlags StockSymbolTableModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    const Qt::ItemFlags base = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    switch (index.column()) {
+    case SymbolColumn:
+    case SharesColumn:
+        return base | Qt::ItemIsEditable;
+    case ShowColumn:
+        return base | Qt::ItemIsUserCheckable;
+    default:
+        return base;
+    }
+}
+
+QVariant StockSymbolTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case SymbolColumn:
+        return tr("Symbol");
+    case CompanyColumn:
+        return tr("Company");
+    case SharesColumn:
+        return tr("Shares");
+    case ShowColumn:
+        return tr("Show");
+    default:
+        return {};
+    }
+}
+
+void StockSymbolTableModel::addStockSymbol()
+{
+    const int row = static_cast<int>(m_stockSymbols.size());
+    beginInsertRows({}, row, row);
+    m_stockSymbols.append(kPlaceholderSymbol);
+    endInsertRows();
+}
+
+void StockSymbolTableModel::deleteStockSymbols(const QList<int> &rows)
+{
+    QList<int> doomed;
+    for (int row : rows)
+        if (row >= 0 && row < m_stockSymbols.size() && !doomed.contains(row))
+            doomed.append(row);
+    // From the bottom up, so the remaining indexes stay right.
+    std::sort(doomed.begin(), doomed.end(), std::greater<>());
+    for (int row : doomed) {
+        beginRemoveRows({}, row, row);
+        m_stockSymbols.removeAt(row);
+        endRemoveRows();
+    }
+}
+
+void StockSymbolTableModel::showAll()
+{
+    setAllShown(true);
+}
+
+void StockSymbolTableModel::showNone()
+{
+    setAllShown(false);
+}
+
+void StockSymbolTableModel::setAllShown(bool shown)
+{
+    for (const auto &symbol : std::as_const(m_stockSymbols))
+        m_showSettings.insert(symbol, qlonglong(shown ? 1 : 0));
+    reloadAll();
+}
+
+void StockSymbolTableModel::renameSymbol(int row, const QString &symbol)
+{
+    m_stockSymbols[row] = symbol;
+    // A new symbol starts without shares and shown, whatever was stored for it before.
+    m_companyShares.insert(symbol, QString());
+    m_showSettings.insert(symbol, qlonglong(1));
+    sortSymbols();
+}
+
+void StockSymbolTableModel::setShares(int row, const QString &shares)
+{
+    const QString &symbol = m_stockSymbols.at(row);
+    if (symbol == kPlaceholderSymbol) {
+        // No shares for a row that has no symbol yet.
+        m_companyShares.insert(symbol, QString());
+        m_showSettings.insert(symbol, qlonglong(0));
+        return;
+    }
+    m_companyShares.insert(symbol, shares);
+    m_showSettings.insert(symbol, qlonglong(1)); // holding shares means wanting to see them
+}
+
+void StockSymbolTableModel::setShown(int row, const QVariant &state)
+{
+    const bool checked = state.toInt() == Qt::Checked;
+    m_showSettings.insert(m_stockSymbols.at(row), qlonglong(checked ? 1 : 0));
+}
+
+void StockSymbolTableModel::sortSymbols()
+{
+    std::vector<int> order(static_cast<size_t>(m_stockSymbols.size()));
+    std::iota(order.begin(), order.end(), 0);
+    const FinderCollator collator;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return collator.compare(m_stockSymbols.at(a), m_stockSymbols.at(b)) < 0; });
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QStringList sorted;
+    std::vector<int> newRowOf(order.size());
+    for (size_t newRow = 0; newRow < order.size(); ++newRow) {
+        sorted.append(m_stockSymbols.at(order[newRow]));
+        newRowOf[static_cast<size_t>(order[newRow])] = static_cast<int>(newRow);
+    }
+    m_stockSymbols = sorted;
+    // Selection and the current cell follow their rows.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    for (const auto &index : before)
+        after.append(index.isValid() ? createIndex(newRowOf[static_cast<size_t>(index.row())], index.column()) : QModelIndex());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void StockSymbolTableModel::reloadAll()
+{
+    // Duplicated symbols share their entries, so any edit may change other rows.
+    if (!m_stockSymbols.isEmpty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+bool StockSymbolTableModel::isShown(const QString &symbol) const
+{
+    const auto it = m_showSettings.constFind(symbol);
+    return it != m_showSettings.constEnd() && flagIsOne(*it);
+}
+
+} // namespace tickwell

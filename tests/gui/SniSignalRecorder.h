@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+
+namespace tickwell::testing {
+
+// Collects the signals one D-Bus object sends, in arrival order.
+class SniSignalRecorder final : public QObject {
+    Q_OBJECT
+public:
+    SniSignalRecorder(QDBusConnection bus, const QString &service, const QString &path, const QString &interface)
+    {
+        bus.connect(service, path, interface, QString(), this, SLOT(record(QDBusMessage)));
+    }
+
+    const QList<QDBusMessage> &messages() const { return m_messages; }
+    QList<QDBusMessage> named(const QString &member) const
+    {
+        QList<QDBusMessage> result;
+        for (const auto &message : m_messages)
+            if (message.member() == member)
+                result.append(message);
+        return result;
+    }
+    void clear() { m_messages.clear(); }
+
+public Q_SLOTS:
+    void record(const QDBusMessage &message) { m_messages.append(message); }
+
+private:
+    QList<QDBusMessage> m_messages;
+};
+
+} // namespace tickwell::testing

@@ -1,0 +1,24 @@
+#include "TrayXEmbedChild.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <cstring>
+
+int main(int argc, char **argv)
+{
+    // The XEmbed test runs this program again on an X server of its own, in this mode.
+    if (argc == 3 && std::strcmp(argv[1], tickwell::testing::kTrayXEmbedChildFlag) == 0) {
+        QApplication app(argc, argv);
+        return tickwell::testing::RunTrayXEmbedChild(QString::fromLocal8Bit(argv[2]));
+    }
+    // The tests draw nothing on screen; listing them must work without a display too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt WebEngine (the archive tests) wants contexts shared before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

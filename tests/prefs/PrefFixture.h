@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/FakeUrlLoader.h"
+#include "platform/LocalNotificationCenter.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/ScriptedDesktop.h"
+#include "prefs/PreferencesWindow.h"
+#include "prefs/TickwellPref.h"
+
+#include "QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace tickwell::testing {
+
+// The window on in-memory settings, with a download folder of its own and a folder chooser that
+// answers what the test says.
+class PrefFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        downloads = m_home.filePath(QStringLiteral("Downloads"));
+        QDir().mkpath(downloads);
+        m_savedDownloadDir = qgetenv("XDG_DOWNLOAD_DIR");
+        qputenv("XDG_DOWNLOAD_DIR", downloads.toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        m_pref.reset();
+        if (m_savedDownloadDir.isNull())
+            qunsetenv("XDG_DOWNLOAD_DIR");
+        else
+            qputenv("XDG_DOWNLOAD_DIR", m_savedDownloadDir);
+    }
+
+    TickwellPref &pref()
+    {
+        if (!m_pref)
+            m_pref = std::make_unique<TickwellPref>(PrefServices{settings, notifications, loader, desktop, [this] {
+                ++chooserRuns;
+                return chooserAnswer;
+            }});
+        return *m_pref;
+    }
+    PreferencesWindow &window() { return *pref().window(); }
+    void reopen()
+    {
+        m_pref.reset();
+        pref();
+    }
+
+    // Types into a field as the user would and ends the editing with Return.
+    void typeInto(QLineEdit *field, const QString &text)
+    {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        field->insert(text); // typing goes through the same path; insert takes any character
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+
+    MemorySettingsStore settings;
+    LocalNotificationCenter notifications;
+    FakeUrlLoader loader;
+    ScriptedDesktop desktop;
+    QString downloads;
+    std::optional<QString> chooserAnswer; // nothing: the user cancels
+    int chooserRuns = 0;
+
+    QString folderInHome(const QString &name)
+    {
+        const QString path = m_home.filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_savedDownloadDir;
+    std::unique_ptr<TickwellPref> m_pref;
+};
+
+} // namespace tickwell::testing
