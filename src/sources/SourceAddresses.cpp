@@ -1,0 +1,46 @@
+#include "sources/SourceAddresses.h"
+
+namespace tickwell {
+
+QString QuotePageAddress(const Hosts &hosts, const QString &symbol)
+{
+    return Hosts::address(hosts.quotePage, QStringLiteral("/q?s=") + symbol);
+}
+
+QString ChartImageAddress(const Hosts &hosts, const QString &symbol)
+{
+    return Hosts::address(hosts.chartImage, QStringLiteral("/t?s=") + symbol);
+}
+
+QString LogoImageAddress(const Hosts &hosts, const QString &symbol)
+{
+    return Hosts::address(hosts.logo, QStringLiteral("/images/listed/log-") + symbol + QStringLiteral(".gif"));
+}
+
+QString ChartPageAddress(const Hosts &hosts, const QString &symbol)
+{
+    return Hosts::address(hosts.quotePage, QStringLiteral("/echarts?s=") + symbol);
+}
+
+QString InteractiveChartAddress(const Hosts &hosts, const QString &symbol, const QString &rangeCode)
+{
+    return Hosts::address(hosts.quotePage, QStringLiteral("/echarts?s=") + symbol + QStringLiteral("+Interactive#symbol=")
+                                               + symbol + QStringLiteral(";range=") + rangeCode);
+}
+
+QString MarketsPageAddress(const Hosts &hosts)
+{
+    return Hosts::address(hosts.markets, QStringLiteral("/data/markets/"));
+}
+
+QString MetalsPageAddress(const Hosts &hosts)
+{
+    return Hosts::address(hosts.metals, QStringLiteral("/market/"));
+}
+
+QString OtherIndicesPageAddress(const Hosts &hosts)
+{
+    return Hosts::address(hosts.otherIndices, QStringLiteral("/"));
+}
+
+} // namespace tickwell

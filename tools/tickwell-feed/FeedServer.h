@@ -1,0 +1,53 @@
+#pragma once
+
+#include "FeedMarket.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace tickwell::feed {
+
+struct FeedOptions {
+    int port = 0;
+    std::chrono::milliseconds latency{0};
+    std::uint64_t seed = 1;
+    bool openingBell = true;
+    bool logRequests = false;
+};
+
+// The routes of the feed on an HTTP server:
+//   /q?s=SYM                      quote page (a page without quotes for unknown symbols)
+//   /t?s=SYM                      chart image (PNG)
+//   /echarts?s=SYM                chart page
+//   /images/listed/log-SYM.gif    logo (GIF; 404 for symbols of five or more characters)
+//   /data/markets/                markets page
+//   /market/                      metals page
+//   /charts/live*.html            metal chart pages
+//   /                             front page and other-indices page
+//   /json/bzx/book/SYM            order-book JSON
+//   /news/..., /news/local/...    articles, their images (one always missing) and stylesheet
+class FeedServer {
+public:
+    explicit FeedServer(const FeedOptions &options);
+
+    // Binds 127.0.0.1 on the option's port (0: any free port); the bound port, or -1.
+    int bind();
+    // Serves until stop() is called from another thread.
+    bool listen();
+    void stop() { m_server.stop(); }
+
+private:
+    void addRoutes();
+    // The "Host" header of a request, the feed's own address when there is none.
+    std::string hostOf(const httplib::Request &request) const;
+
+    FeedOptions m_options;
+    FeedMarket m_market;
+    httplib::Server m_server;
+    int m_port = -1;
+};
+
+} // namespace tickwell::feed

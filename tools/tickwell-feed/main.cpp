@@ -1,0 +1,101 @@
+// tickwell-feed: a local quote feed on 127.0.0.1 serving every page, image and document that
+// Tickwell's sections read, with moving prices, for the demo and the end-to-end tests.
+
+#include "FeedServer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include <pthread.h>
+
+namespace {
+
+void printUsage(std::FILE *to)
+{
+    std::fputs("usage: tickwell-feed --port N [--latency-ms N] [--seed N] [--no-opening-bell] [--log]\n"
+               "  --port N           port on 127.0.0.1; 0 picks a free one\n"
+               "  --latency-ms N     delay before every answer\n"
+               "  --seed N           seed of the price movements (default 1)\n"
+               "  --no-opening-bell  front page without the \"U.S. Markets open in\" countdown\n"
+               "  --log              print each request on stderr\n"
+               "Prints \"listening on 127.0.0.1:PORT\" once it accepts connections.\n",
+               to);
+}
+
+bool readNumber(const char *text, unsigned long long max, unsigned long long &value)
+{
+    if (!text || !*text)
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    value = std::strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0' && text[0] != '-' && value <= max;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    tickwell::feed::FeedOptions options;
+    bool portGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
+        unsigned long long value = 0;
+        if (argument == "--port" && readNumber(next, 65535, value)) {
+            options.port = static_cast<int>(value);
+            portGiven = true;
+            ++i;
+        } else if (argument == "--latency-ms" && readNumber(next, 600000, value)) {
+            options.latency = std::chrono::milliseconds(value);
+            ++i;
+        } else if (argument == "--seed" && readNumber(next, ~0ull, value)) {
+            options.seed = value;
+            ++i;
+        } else if (argument == "--no-opening-bell") {
+            options.openingBell = false;
+        } else if (argument == "--log") {
+            options.logRequests = true;
+        } else if (argument == "--help" || argument == "-h") {
+            printUsage(stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "tickwell-feed: bad argument \"%s\"\n", argument.c_str());
+            printUsage(stderr);
+            return 2;
+        }
+    }
+    if (!portGiven) {
+        printUsage(stderr);
+        return 2;
+    }
+
+    // SIGINT and SIGTERM stop the server from a thread of their own, outside any signal handler.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    tickwell::feed::FeedServer server(options);
+    const int port = server.bind();
+    if (port < 0) {
+        std::fprintf(stderr, "tickwell-feed: cannot listen on 127.0.0.1:%d\n", options.port);
+        return 1;
+    }
+    std::thread signalWaiter([&server, stopSignals] {
+        int received = 0;
+        sigwait(&stopSignals, &received);
+        server.stop();
+    });
+    signalWaiter.detach();
+
+    std::printf("listening on 127.0.0.1:%d\n", port);
+    std::fflush(stdout);
+    return server.listen() ? 0 : 1;
+}
