@@ -1,0 +1,44 @@
+#pragma once
+
+#include "archive/EventWait.h"
+#include "platform/ManualTimerFactory.h"
+
+#include <algorithm>
+
+namespace tickwell::testing {
+
+// Waits by moving a manual clock in slices of a tenth of a second, firing the timers that fall
+// due on the way, as the nested event loop would.
+class ManualEventWait final : public EventWait {
+public:
+    explicit ManualEventWait(ManualTimerFactory &timers) : m_timers(timers) {}
+
+    bool runUntil(const std::function<bool()> &done, double seconds) override
+    {
+        ++m_depth;
+        m_deepest = std::max(m_deepest, m_depth);
+        if (!done() && !m_quitting) {
+            if (!(seconds > 0)) {
+                m_timers.advance(0);
+            } else {
+                for (double left = seconds; left > 1e-9 && !done() && !m_quitting; left -= 0.1)
+                    m_timers.advance(std::min(0.1, left));
+            }
+        }
+        --m_depth;
+        return done();
+    }
+    void wake() override {}
+    bool isQuitting() const override { return m_quitting; }
+
+    void setQuitting(bool quitting) { m_quitting = quitting; }
+    int deepestNesting() const { return m_deepest; }
+
+private:
+    ManualTimerFactory &m_timers;
+    bool m_quitting = false;
+    int m_depth = 0;
+    int m_deepest = 0;
+};
+
+} // namespace tickwell::testing
