@@ -1,19 +1,20 @@
 // Tickwell: stock quotes in the desktop's status area.
 #include "app/controller/AppController.h"
+#include "archive/ProgressWindowView.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/DBusNotificationCenter.h"
 #include "platform/LogindWakeMonitor.h"
 #include "platform/PlistSettingsStore.h"
 #include "platform/QtTimerFactory.h"
 #include "platform/desktop/QtDesktop.h"
-#include "platform/desktop/QtTrayStatusItem.h"
+#include "platform/desktop/QtWebEngine.h"
+#include "platform/desktop/SwitchingStatusItem.h"
 #include "platform/desktop/UnixSignalQuitter.h"
+#include "prefs/TickwellPref.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 #include <cstdio>
 #include <unistd.h>
@@ -46,6 +47,7 @@ int main(int argc, char **argv)
     if (!haveDisplay())
         return runHeadless(argv);
 
+    QtWebEngine::prepareProcess(); // the web engine wants its switches before the application exists
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
@@ -53,19 +55,23 @@ int main(int argc, char **argv)
 
     PlistSettingsStore settings(PlistSettingsStore::defaultPath());
     CurlUrlLoader loader;
-    QtTrayStatusItem statusItem;
+    SwitchingStatusItem statusItem; // StatusNotifierItem where a watcher runs, else the XEmbed tray icon
     QtTimerFactory timers;
     QtDesktop desktop;
     DBusNotificationCenter notifications;
     LogindWakeMonitor wake;
     UnixSignalQuitter signalQuitter;
 
-    // Until the preferences window exists, "Preferences..." opens the settings file itself.
-    desktop.setPreferencesHandler([path = PlistSettingsStore::defaultPath()] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    });
+    // Made at launch and hidden until "Preferences..." brings it to the front.
+    TickwellPref preferences(PrefServices{settings, notifications, loader, desktop});
+    desktop.setPreferencesHandler([&preferences] { preferences.showWindow(); });
 
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
+    // The web engine is large: it is made when the first headline is saved.
+    ArchiveServices archive;
+    archive.makeWebEngine = &QtWebEngine::create;
+    archive.makeProgressWindow = [] { return std::make_unique<ProgressWindowView>(); };
+    controller.setArchiveServices(std::move(archive));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&controller] { controller.applicationWillTerminate(); });
     controller.applicationWillFinishLaunching();
     return QApplication::exec();

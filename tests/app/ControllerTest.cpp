@@ -39,10 +39,11 @@ TEST_F(ControllerTest, FreshStoreRefreshesHourlyAndFetchesNothingWithoutSymbols)
 {
     launch();
     const auto pending = timers.pendingTimers();
-    ASSERT_EQ(pending.size(), 1u); // only the refresh: no ticker, no headline download
-    EXPECT_EQ(pending.front().interval, 3600.0);
-    EXPECT_TRUE(pending.front().repeats);
-    EXPECT_EQ(pending.front().fireDate, startTime().addSecs(3600)); // firing at creation keeps the schedule
+    ASSERT_EQ(pending.size(), 2u); // the quote monitor and the refresh: no ticker, no headline download
+    EXPECT_EQ(pending.front().interval, 600.0);
+    EXPECT_EQ(pending.back().interval, 3600.0);
+    EXPECT_TRUE(pending.back().repeats);
+    EXPECT_EQ(pending.back().fireDate, startTime().addSecs(3600)); // firing at creation keeps the schedule
     EXPECT_TRUE(loader.requests().isEmpty());
 }
 
@@ -116,8 +117,8 @@ TEST_F(ControllerTest, PreferencesChangedRestartsTimersWithNewRates)
     settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("15"));
     notifications.postPreferencesChanged();
     const auto pending = timers.pendingTimers();
-    ASSERT_EQ(pending.size(), 1u);
-    EXPECT_EQ(pending.front().interval, 900.0);
+    ASSERT_EQ(pending.size(), 2u); // the quote monitor first, then the refresh
+    EXPECT_EQ(pending.back().interval, 900.0);
 }
 
 TEST_F(ControllerTest, RatesThatReadAsZeroOrLessFallBackToTheDefault)
@@ -127,7 +128,7 @@ TEST_F(ControllerTest, RatesThatReadAsZeroOrLessFallBackToTheDefault)
         relaunch();
         const auto pending = timers.pendingTimers();
         ASSERT_FALSE(pending.empty());
-        EXPECT_EQ(pending.front().interval, 3600.0) << rate;
+        EXPECT_EQ(pending.back().interval, 3600.0) << rate;
     }
 }
 
@@ -183,6 +184,7 @@ TEST_F(ControllerTest, QuitAndPreferencesGoToTheDesktop)
 
 TEST_F(ControllerTest, OpeningTheMenuRebuildsIt)
 {
+    settings.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
     launch();
     settings.setValue(QStringLiteral("ShowPreciousMetalsInMenu"), true);
     statusItem.open();

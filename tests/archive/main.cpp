@@ -1,9 +1,12 @@
+#include "support/UserFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 
 int main(int argc, char **argv)
 {
+    tickwell::testing::IsolateUserFolders();
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,3 +1,5 @@
+#include "support/UserFolders.h"
+
 #include "TrayXEmbedChild.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 
 int main(int argc, char **argv)
 {
+    tickwell::testing::IsolateUserFolders();
     // The XEmbed test runs this program again on an X server of its own, in this mode.
     if (argc == 3 && std::strcmp(argv[1], tickwell::testing::kTrayXEmbedChildFlag) == 0) {
         QApplication app(argc, argv);

@@ -1,3 +1,5 @@
+#include "support/UserFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -5,6 +7,7 @@
 // D-Bus signals and timers need an application object and its event loop.
 int main(int argc, char **argv)
 {
+    tickwell::testing::IsolateUserFolders();
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,3 +1,5 @@
+#include "support/UserFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -5,6 +7,7 @@
 // Widget tests need an application object; CTest runs them on the offscreen platform.
 int main(int argc, char **argv)
 {
+    tickwell::testing::IsolateUserFolders();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

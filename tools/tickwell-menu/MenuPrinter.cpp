@@ -83,6 +83,20 @@ QJsonArray MenuJson(const Menu &menu)
     return array;
 }
 
+QJsonObject TickerStepJson(const StatusItem &item, std::optional<double> nextFireIn)
+{
+    QJsonObject object = StatusItemJson(item);
+    object.insert(QStringLiteral("nextFireIn"), nextFireIn ? QJsonValue(*nextFireIn) : QJsonValue(QJsonValue::Null));
+    return object;
+}
+
+QString TickerStepText(int step, const StatusItem &item, std::optional<double> nextFireIn)
+{
+    return QStringLiteral("Ticker step %1: image %2, title \"%3\", next in %4\n")
+        .arg(QString::number(step), item.imageName(), item.title(),
+             nextFireIn ? QString::number(*nextFireIn) + QStringLiteral(" s") : QStringLiteral("none"));
+}
+
 QString MenuText(const StatusItem &item, const Menu &menu)
 {
     QString out = QStringLiteral("Status item: image %1, title \"%2\"\n").arg(item.imageName(), item.title());

@@ -4,6 +4,8 @@
 #include "MenuSelection.h"
 
 #include "app/controller/AppController.h"
+#include "archive/QtEventWait.h"
+#include "archive/RecordingProgressWindow.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/LocalNotificationCenter.h"
@@ -11,6 +13,7 @@
 #include "platform/PlistSettingsStore.h"
 #include "platform/QtTimerFactory.h"
 #include "platform/ScriptedDesktop.h"
+#include "platform/desktop/QtWebEngine.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,6 +38,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QtWebEngine::prepareProcess(); // made only if a save is chosen, but set up before the application
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tickwell-menu"));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
@@ -50,12 +54,29 @@ int main(int argc, char **argv)
                                           QStringLiteral("path"));
     const QCommandLineOption answerOption(QStringLiteral("answer"), QStringLiteral("Button that answers alerts: default, alternate or other."),
                                           QStringLiteral("button"), QStringLiteral("default"));
-    parser.addOptions({formatOption, selectOption, answerOption});
+    const QCommandLineOption tickerStepsOption(QStringLiteral("ticker-steps"),
+                                               QStringLiteral("Run N title-ticker steps after the menu build, without waiting."),
+                                               QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption monitorPassesOption(QStringLiteral("monitor-passes"),
+                                                 QStringLiteral("Run N quote-monitor passes after the menu build."),
+                                                 QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption pageTimeoutOption(QStringLiteral("page-timeout"),
+                                               QStringLiteral("Seconds a headline page may take to load when saved (default 90)."),
+                                               QStringLiteral("seconds"), QStringLiteral("90"));
+    parser.addOptions({formatOption, selectOption, answerOption, tickerStepsOption, monitorPassesOption, pageTimeoutOption});
     parser.process(app);
 
     const QString format = parser.value(formatOption);
     if (format != QLatin1String("text") && format != QLatin1String("json")) {
         std::fprintf(stderr, "tickwell-menu: --format must be text or json\n");
+        return 2;
+    }
+    bool tickerStepsValid = true;
+    const int tickerSteps = parser.value(tickerStepsOption).toInt(&tickerStepsValid);
+    bool monitorValid = true;
+    const int monitorPasses = parser.value(monitorPassesOption).toInt(&monitorValid);
+    if (!tickerStepsValid || !monitorValid || tickerSteps < 0 || monitorPasses < 0) {
+        std::fprintf(stderr, "tickwell-menu: --ticker-steps and --monitor-passes take a count of 0 or more\n");
         return 2;
     }
     const QString answerText = parser.value(answerOption);
@@ -77,17 +98,52 @@ int main(int argc, char **argv)
     LocalNotificationCenter notifications;
     ManualWakeMonitor wake;
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
+    ArchiveServices archiveServices;
+    archiveServices.makeWebEngine = &QtWebEngine::create;
+    // The progress window's status lines, less the running resource counts.
+    archiveServices.makeProgressWindow = [] {
+        return std::make_unique<RecordingProgressWindow>([](const QString &status) {
+            if (!status.isEmpty() && !status.startsWith(QLatin1String("Title: \"")))
+                printLine(QStringLiteral("progress: ") + status);
+        });
+    };
+    controller.setArchiveServices(std::move(archiveServices));
+    bool timeoutValid = false;
+    const double pageTimeout = parser.value(pageTimeoutOption).toDouble(&timeoutValid);
+    if (!timeoutValid || !(pageTimeout > 0)) {
+        std::fprintf(stderr, "tickwell-menu: --page-timeout must be a number of seconds above 0\n");
+        return 2;
+    }
+    ArchiveTimeouts timeouts;
+    timeouts.pageLoad = pageTimeout;
+    controller.archive().setTimeouts(timeouts);
 
     controller.applicationWillFinishLaunching();
     statusItem.open();
+
+    // Monitor passes, then ticker steps, each run at once; all before any --select.
+    for (int pass = 0; pass < monitorPasses; ++pass)
+        controller.stocksMonitorTimerAction();
+    QJsonArray tickerStepsJson;
+    QString tickerStepsText;
+    for (int step = 1; step <= tickerSteps; ++step) {
+        controller.itemTitleUpdateTimerAction();
+        std::optional<double> nextFireIn;
+        if (const Timer *timer = controller.itemTitleUpdateTimer())
+            nextFireIn = static_cast<double>(timers.now().msecsTo(timer->fireDate())) / 1000.0;
+        tickerStepsJson.append(TickerStepJson(statusItem, nextFireIn));
+        tickerStepsText += TickerStepText(step, statusItem, nextFireIn);
+    }
 
     if (format == QLatin1String("json")) {
         QJsonObject root;
         root.insert(QStringLiteral("statusItem"), StatusItemJson(statusItem));
         root.insert(QStringLiteral("menu"), MenuJson(controller.menu()));
+        if (parser.isSet(tickerStepsOption))
+            root.insert(QStringLiteral("tickerSteps"), tickerStepsJson);
         std::fputs(QJsonDocument(root).toJson(QJsonDocument::Indented).constData(), stdout);
     } else {
-        std::fputs(qPrintable(MenuText(statusItem, controller.menu())), stdout);
+        std::fputs(qPrintable(MenuText(statusItem, controller.menu()) + tickerStepsText), stdout);
     }
     std::fflush(stdout);
 
@@ -101,6 +157,8 @@ int main(int argc, char **argv)
             continue;
         }
         statusItem.choose(*item);
+        // A headline batch starts on a timer and runs in the event loop: wait for it to end.
+        QtEventWait().runUntil([&controller] { return !controller.archive().isBusy(); }, 24.0 * 3600);
     }
 
     controller.applicationWillTerminate();

@@ -2,6 +2,10 @@
 
 #include "app/ValueFormatting.h"
 #include "app/controller/StockDataRefresh.h"
+#include "logging/ConsoleLog.h"
+#include "logging/Loggers.h"
+#include "logging/QuoteHistory.h"
+#include "logging/StockMonitor.h"
 
 #include <QImage>
 
@@ -35,6 +39,12 @@ void AppController::registerActions()
     m_actions.add(QStringLiteral("selItemUpdateNow:"), [this](const MenuItem &item) { selItemUpdateNow(item); });
     m_actions.add(QStringLiteral("selItemPreferences:"), [this](const MenuItem &item) { selItemPreferences(item); });
     m_actions.add(QStringLiteral("selItemQuit:"), [this](const MenuItem &item) { selItemQuit(item); });
+    m_actions.add(QStringLiteral("selItemOpenConsoleLog:"), [this](const MenuItem &item) { selItemOpenConsoleLog(item, m_platform.desktop); });
+    m_actions.add(QStringLiteral("selItemClearHistories:"), [this](const MenuItem &item) {
+        if (selItemClearHistories(item, m_state, m_platform.desktop))
+            StoreChangedHistories(m_platform.settings, m_state.m_stockSymbolHistories);
+    });
+    m_actions.add(QStringLiteral("selItemLogHistories:"), [this](const MenuItem &) { selItemLogHistories(m_state, m_platform.desktop); });
     m_actions.add(QStringLiteral("selectItemHeadline:"), [this](const MenuItem &item) { archive().selectItemHeadline(item); });
     m_actions.add(QStringLiteral("selectPrintItemHeadline:"), [this](const MenuItem &item) { archive().selectPrintItemHeadline(item); });
     m_actions.add(QStringLiteral("selItemSaveHeadlines:"), [this](const MenuItem &item) { archive().selItemSaveHeadlines(item); });
@@ -127,16 +137,29 @@ void AppController::setup()
         }
     }
 
-    // Quote monitor, headline download and title ticker timers join here as their features land.
+    if (m_prefs.logToConsole()) {
+        startLogging(m_prefs, m_platform.timers.now());
+        m_state.m_lastStockValues.emplace();
+        const std::int32_t monitorMinutes = EffectiveRate(m_prefs.logToConsoleRate(), 10);
+        m_monitorStocksTimer = makeTimer(static_cast<double>(monitorMinutes) * 60.0, &AppController::stocksMonitorTimerAction);
+        m_monitorStocksTimer->fire();
+    }
 
     const std::int32_t refreshMinutes = EffectiveRate(m_prefs.stockDataUpdateRate(), 60);
-    m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes * 60), &AppController::stocksUpdateTimerAction);
+    m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes) * 60.0, &AppController::stocksUpdateTimerAction);
     m_stocksUpdate_Timer->fire();
 
     if (m_prefs.downloadHeadlines()) {
         // The same rate as the refresh.
-        m_downloadHeadlines_Timer = makeTimer(static_cast<double>(refreshMinutes * 60), &AppController::downloadHeadlinesTimerAction);
+        m_downloadHeadlines_Timer = makeTimer(static_cast<double>(refreshMinutes) * 60.0, &AppController::downloadHeadlinesTimerAction);
         m_downloadHeadlines_Timer->fire();
+    }
+
+    if (m_prefs.titleTicker()) {
+        // Seconds, not minutes.
+        const std::int32_t tickerSeconds = EffectiveRate(m_prefs.titleTickerRate(), 10);
+        m_itemTitleUpdate_Timer = makeTimer(static_cast<double>(tickerSeconds), &AppController::itemTitleUpdateTimerAction);
+        m_itemTitleUpdate_Timer->fire();
     }
 
     m_state.m_upColor = m_prefs.upColor();
@@ -155,6 +178,18 @@ void AppController::scheduleSetup(std::int32_t delaySeconds)
 void AppController::stocksUpdateTimerAction()
 {
     updateStockData();
+}
+
+void AppController::stocksMonitorTimerAction()
+{
+    RunStockMonitorPass(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), m_platform.timers.now());
+}
+
+void AppController::itemTitleUpdateTimerAction()
+{
+    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
+    m_titleTicker.itemTitleUpdateTimerAction(TickerContext{m_platform.statusItem, m_prefs, hosts, m_platform.loader, m_state, m_platform.timers},
+                                             m_itemTitleUpdate_Timer.get());
 }
 
 ArchiveController &AppController::archive()
@@ -220,7 +255,7 @@ void AppController::applicationWillTerminate()
     if (m_terminated)
         return; // a signal and Quit may both ask; the sequence runs once
     m_terminated = true;
-    // Log files close here once logging lands.
+    stopLogging(m_platform.timers.now());
     storeHistories();
 }
 

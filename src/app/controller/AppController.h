@@ -6,6 +6,7 @@
 #include "app/controller/ActionTable.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
+#include "ticker/TitleTicker.h"
 
 #include <memory>
 
@@ -38,6 +39,10 @@ public:
     void selItemPreferences(const MenuItem &sender);
     void selItemQuit(const MenuItem &sender);
 
+    // One quote-monitor pass and one title-ticker step, as their timers run them.
+    void stocksMonitorTimerAction();
+    void itemTitleUpdateTimerAction();
+
     std::int32_t nbrHeadlines() const { return m_state.nbrHeadlines(); }
 
     // Headline saving, made when first needed with the services set here (before launch).
@@ -51,6 +56,8 @@ public:
     Platform &platform() { return m_platform; }
     // The refresh timer, or nullptr before the first setup.
     const Timer *stocksUpdateTimer() const { return m_stocksUpdate_Timer.get(); }
+    // The title ticker's timer, or nullptr while the ticker is off.
+    const Timer *itemTitleUpdateTimer() const { return m_itemTitleUpdate_Timer.get(); }
     bool hasTerminated() const { return m_terminated; }
 
 private:
@@ -72,6 +79,7 @@ private:
     std::unique_ptr<Timer> m_downloadHeadlines_Timer;
     std::unique_ptr<Timer> m_itemTitleUpdate_Timer;
     std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
+    TitleTicker m_titleTicker;
     bool m_wakeRegistered = false;
     bool m_terminated = false;
     ArchiveServices m_archiveServices;

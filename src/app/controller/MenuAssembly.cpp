@@ -1,6 +1,7 @@
 #include "app/controller/AppController.h"
 
 #include "app/ValueFormatting.h"
+#include "logging/QuoteHistory.h"
 #include "sources/Sections.h"
 
 namespace tickwell {
@@ -43,6 +44,8 @@ void AppController::buildMenu()
 
     m_menu = std::move(menu);
     m_platform.statusItem.setMenu(m_menu);
+    // The build may have recorded history entries: keep them on disk, not only until Quit.
+    StoreChangedHistories(m_platform.settings, m_state.m_stockSymbolHistories);
 }
 
 } // namespace tickwell

@@ -1,0 +1,143 @@
+#include "ticker/TitleTicker.h"
+
+#include "app/ValueFormatting.h"
+#include "sources/NumberReading.h"
+#include "text/PageDecoding.h"
+#include "text/PageFetching.h"
+#include "text/StringExtensions.h"
+#include "ticker/OrderBookQuote.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tickwell {
+
+std::uint32_t stock_index = 0;
+
+namespace {
+
+QImage resourceImage(const QString &name)
+{
+    return QImage(QStringLiteral(":/images/") + name);
+}
+
+void showResourceImage(StatusItem &item, const QString &name)
+{
+    item.setImage(name, resourceImage(name));
+}
+
+// The countdown the front page gives before the markets open, or nothing.
+std::optional<QString> openingBellText(const TickerContext &context)
+{
+    const auto page = DownloadURL(context.loader, Hosts::address(context.hosts.quotePage, QStringLiteral("/")));
+    if (!page)
+        return std::nullopt;
+    return extractBetweenPattern(*page, u"U.S. Markets open in ", u"<");
+}
+
+} // namespace
+
+std::vector<StyledRun> TickerTitleRuns(const QString &symbol, const QString &price, double change, double percent,
+                                       const std::optional<QColor> &upColor, const std::optional<QColor> &downColor)
+{
+    std::vector<StyledRun> runs{StyledRun{symbol + QLatin1Char(':') + price, 14.0, std::nullopt}};
+    if (change != 0.0) {
+        // The direction shows through colour and image only: no signs.
+        const QString suffix = QStringLiteral(" (") + FormatDoubleValue(std::fabs(change)) + QLatin1Char(',')
+                               + FormatDoubleValue(std::fabs(percent)) + QStringLiteral("%)");
+        runs.push_back(StyledRun{suffix, 14.0, change < 0 ? downColor : upColor});
+    }
+    return runs;
+}
+
+void TitleTicker::itemTitleUpdateTimerAction(const TickerContext &context, Timer *timer)
+{
+    StatusItem &item = context.statusItem;
+
+    if (context.prefs.showOpeningBellTitle()) {
+        if (const auto countdown = openingBellText(context)) {
+            // The index holds and the timer keeps its nominal schedule.
+            showResourceImage(item, QStringLiteral("OpeningBell.tif"));
+            item.setTitle(*countdown);
+            m_passedOver = 0;
+            return;
+        }
+    }
+
+    SettingsStore &store = context.prefs.store();
+    store.synchronize();
+    const bool hasWatchList = store.value(QStringLiteral("StockSymbols")).has_value();
+    const QStringList symbols = context.prefs.stockSymbols();
+    if (hasWatchList && symbols.isEmpty())
+        return; // an empty list: nothing changes, not even the schedule
+
+    std::optional<QString> symbol;
+    if (!symbols.isEmpty()) {
+        symbol = symbols.at(static_cast<qsizetype>(stock_index % static_cast<std::uint32_t>(symbols.size())));
+        ++stock_index;
+    }
+
+    if (!symbol || context.prefs.isSymbolHidden(*symbol)) {
+        // Passed over almost at once, unless a whole cycle has found nothing to show: then the
+        // next cycle starts one interval later.
+        ++m_passedOver;
+        const bool wholeCycle = m_passedOver >= static_cast<std::uint32_t>(std::max<qsizetype>(symbols.size(), 1));
+        if (wholeCycle)
+            m_passedOver = 0;
+        reschedule(context, timer, wholeCycle && timer ? timer->interval() : kPassOverSeconds);
+        return;
+    }
+    m_passedOver = 0;
+
+    showSymbol(context, *symbol);
+    // Counted from now, so a slow fetch does not shorten the time the title stays up.
+    if (timer)
+        reschedule(context, timer, timer->interval());
+}
+
+void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol) const
+{
+    StatusItem &item = context.statusItem;
+    const auto bytes = context.loader.fetch(Hosts::address(context.hosts.orderBook, QStringLiteral("/json/bzx/book/") + symbol));
+    if (!bytes)
+        return;
+    const QString document = DecodePageBytes(*bytes);
+
+    const auto company = OrderBookCompany(document);
+    if (!company)
+        return;
+    if (IsUnknownSymbolCompany(*company)) {
+        showResourceImage(item, QStringLiteral("Tickwell.tif"));
+        item.setTitle(QStringLiteral(" "));
+        return;
+    }
+
+    const auto price = OrderBookPrice(document);
+    const auto previousCloseText = gPreviousClose.constFind(symbol);
+    if (!price || previousCloseText == gPreviousClose.constEnd())
+        return;
+    const double previousClose = ReadDecimalNumber(*previousCloseText);
+    if (!(previousClose > 0.0))
+        return;
+    const double change = ReadDecimalNumber(*price) - previousClose;
+    const double percent = change / previousClose * 100.0;
+
+    const ControllerState &state = context.state;
+    if (change > 0)
+        item.setImage(QStringLiteral("menuitem_up_g.tif"), state.m_upImage);
+    else if (change < 0)
+        item.setImage(QStringLiteral("menuitem_down_r.tif"), state.m_downImage);
+    else
+        showResourceImage(item, QStringLiteral("Tickwell.tif"));
+    item.setStyledTitle(TickerTitleRuns(symbol, *price, change, percent, state.m_upColor, state.m_downColor));
+}
+
+void TitleTicker::reschedule(const TickerContext &context, Timer *timer, double seconds) const
+{
+    if (timer)
+        timer->setFireDate(context.clock.now().addMSecs(static_cast<qint64>(std::llround(seconds * 1000.0))));
+}
+
+} // namespace tickwell

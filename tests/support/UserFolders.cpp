@@ -1,0 +1,25 @@
+#include "support/UserFolders.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace tickwell::testing {
+
+void IsolateUserFolders()
+{
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tickwell-test-XXXXXX"));
+    if (!home.isValid())
+        return;
+    const struct {
+        const char *variable;
+        const char *folder;
+    } folders[] = {{"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}, {"XDG_DOWNLOAD_DIR", "downloads"}};
+    for (const auto &entry : folders) {
+        const QString path = home.filePath(QString::fromLatin1(entry.folder));
+        QDir().mkpath(path);
+        qputenv(entry.variable, QFile::encodeName(path));
+    }
+}
+
+} // namespace tickwell::testing
