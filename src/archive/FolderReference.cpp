@@ -16,7 +16,7 @@ namespace tickwell {
 namespace {
 
 constexpr char kMagic[] = "TWFR";
-constexpr quint8 kVersion = 1;
+constexpr quint8 kVersion = 2; // 2: birth time in nanoseconds
 
 // How far the search for a moved folder goes: ancestors of the old place, levels below each,
 // and folders looked at in all (a home folder can be large; the search must stay quick).
@@ -38,16 +38,23 @@ std::optional<FolderReference::Identity> FolderReference::identityOf(const QStri
     identity.device = (static_cast<std::uint64_t>(info.stx_dev_major) << 32) | info.stx_dev_minor;
     identity.inode = info.stx_ino;
     if (info.stx_mask & STATX_BTIME)
-        identity.birthSeconds = info.stx_btime.tv_sec;
+        identity.birthNanoseconds = std::int64_t(info.stx_btime.tv_sec) * 1000000000 + info.stx_btime.tv_nsec;
     return identity;
 }
 
-bool FolderReference::isSameFolder(const Identity &found) const
+bool FolderReference::isSameFolder(const Identity &found, const QString &foundPath) const
 {
     if (found.device != m_identity.device || found.inode != m_identity.inode)
         return false;
-    // An inode number is reused once its folder is gone; the birth time tells them apart.
-    return found.birthSeconds == 0 || m_identity.birthSeconds == 0 || found.birthSeconds == m_identity.birthSeconds;
+    // An inode number is reused once its folder is gone; the birth time tells them apart. Where
+    // the file system keeps no birth time, a reused number could point anywhere: then only a
+    // folder renamed in its old place or moved under its old name counts, rather than saving
+    // into some unrelated folder.
+    if (found.birthNanoseconds != 0 && m_identity.birthNanoseconds != 0)
+        return found.birthNanoseconds == m_identity.birthNanoseconds;
+    const QFileInfo was(m_path);
+    const QFileInfo now(foundPath);
+    return now.fileName() == was.fileName() || now.path() == was.path();
 }
 
 std::optional<FolderReference> FolderReference::forFolder(const QString &path)
@@ -70,7 +77,7 @@ QByteArray FolderReference::toBytes() const
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out.writeRawData(kMagic, 4);
-    out << kVersion << m_path << quint64(m_identity.device) << quint64(m_identity.inode) << qint64(m_identity.birthSeconds);
+    out << kVersion << m_path << quint64(m_identity.device) << quint64(m_identity.inode) << qint64(m_identity.birthNanoseconds);
     return bytes;
 }
 
@@ -97,7 +104,7 @@ std::optional<FolderReference> FolderReference::fromBytes(const QByteArray &byte
 
 std::optional<QString> FolderReference::resolve() const
 {
-    if (const auto here = identityOf(m_path); here && isSameFolder(*here))
+    if (const auto here = identityOf(m_path); here && isSameFolder(*here, m_path))
         return m_path;
     if (auto moved = search())
         return moved;
@@ -128,7 +135,7 @@ std::optional<QString> FolderReference::search() const
                     const auto identity = identityOf(path);
                     if (!identity || identity->device != m_identity.device)
                         continue;
-                    if (isSameFolder(*identity))
+                    if (isSameFolder(*identity, path))
                         return path;
                     if (depth + 1 < kLevelsBelow)
                         queue.emplace_back(path, depth + 1);

@@ -31,12 +31,12 @@ private:
     struct Identity {
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
-        std::int64_t birthSeconds = 0; // 0: not recorded
+        std::int64_t birthNanoseconds = 0; // since the epoch; 0: not recorded
         bool operator==(const Identity &) const = default;
     };
 
     static std::optional<Identity> identityOf(const QString &path);
-    bool isSameFolder(const Identity &found) const;
+    bool isSameFolder(const Identity &found, const QString &foundPath) const;
     std::optional<QString> search() const;
 
     QString m_path;

@@ -2,6 +2,7 @@
 
 #include "app/ValueFormatting.h"
 #include "logging/QuoteNumbers.h"
+#include "text/NumberReading.h"
 #include "platform/OldStylePlist.h"
 
 namespace tickwell {
@@ -37,7 +38,7 @@ Alert clearAlert(const QString &message)
 QString HistoryEntryText(const QString &lastTrade, const std::optional<QVariant> &sharesEntry, const QString &refreshTime)
 {
     if (sharesEntry && SharesAsInt32(*sharesEntry) > 0) {
-        const double value = LeadingDouble(lastTrade) * SharesAsDouble(*sharesEntry);
+        const double value = ReadDecimalNumber(lastTrade) * SharesAsDouble(*sharesEntry);
         return lastTrade + QStringLiteral(", [") + SharesText(*sharesEntry) + QStringLiteral(" shares: ")
                + FormatCurrencyDoubleValue(value) + QStringLiteral("] (") + refreshTime + QStringLiteral(")");
     }

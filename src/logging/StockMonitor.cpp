@@ -3,6 +3,7 @@
 #include "app/ValueFormatting.h"
 #include "logging/Loggers.h"
 #include "logging/QuoteNumbers.h"
+#include "text/NumberReading.h"
 
 namespace tickwell {
 
@@ -26,7 +27,7 @@ QString LogEntryText(const QDateTime &now, const QString &company, const QString
     QString text = QStringLiteral("[") + DefaultDateDescription(now) + QStringLiteral("] ") + company + QStringLiteral(" [") + symbol
                    + QStringLiteral("] : ") + lastTrade;
     if (sharesEntry) {
-        const double value = LeadingDouble(lastTrade) * SharesAsDouble(*sharesEntry);
+        const double value = ReadDecimalNumber(lastTrade) * SharesAsDouble(*sharesEntry);
         text += QStringLiteral(" (") + FormatLongValue(SharesAsInt32(*sharesEntry)) + QStringLiteral(" shares: ")
                 + FormatDoubleValue(value) + QStringLiteral(")");
     }

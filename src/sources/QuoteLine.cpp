@@ -1,7 +1,7 @@
 #include "sources/QuoteLine.h"
 
 #include "app/ValueFormatting.h"
-#include "sources/NumberReading.h"
+#include "text/NumberReading.h"
 #include "sources/PageCutting.h"
 
 #include <cmath>

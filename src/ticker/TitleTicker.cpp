@@ -1,7 +1,7 @@
 #include "ticker/TitleTicker.h"
 
 #include "app/ValueFormatting.h"
-#include "sources/NumberReading.h"
+#include "text/NumberReading.h"
 #include "text/PageDecoding.h"
 #include "text/PageFetching.h"
 #include "text/StringExtensions.h"

@@ -89,6 +89,19 @@ TEST_F(OutputFoldersTest, TheChosenFolderIsFoundAfterARenameOrAMove)
     EXPECT_EQ(GetOutputDirectory(store), folder(QStringLiteral("Job/Archive/Headlines")));
 }
 
+// A folder that took over the inode number of the deleted one elsewhere is not it.
+TEST_F(OutputFoldersTest, AnUnrelatedFolderIsNeverTakenForTheGoneOne)
+{
+    const QString chosen = make(QStringLiteral("Work/News/Headlines"));
+    ASSERT_TRUE(StoreDirectory(store, kOutputDirectoryKey, chosen));
+    ASSERT_TRUE(QDir(chosen).removeRecursively());
+    // Make folders until one reuses the inode number (file systems hand freed ones out again).
+    for (int i = 0; i < 200; ++i)
+        make(QStringLiteral("Work/Other%1").arg(i));
+    const QString found = GetOutputDirectory(store).value_or(QString());
+    EXPECT_FALSE(found.startsWith(folder(QStringLiteral("Work/Other")))) << qPrintable(found);
+}
+
 TEST_F(OutputFoldersTest, AFolderGoneForGoodFallsBackToDownloads)
 {
     const QString chosen = make(QStringLiteral("Gone"));

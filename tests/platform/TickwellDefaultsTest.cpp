@@ -51,6 +51,9 @@ TEST_F(TickwellDefaults, WritesReadsAndDeletesEachType)
         { { QStringLiteral("-array") }, "()", "array", QVariantList {} },
         { { QStringLiteral("-dict"), QStringLiteral("ACME"), QStringLiteral("10") }, "{\n    ACME = 10;\n}", "dictionary",
             QVariantMap { { QStringLiteral("ACME"), QStringLiteral("10") } } },
+        { { QStringLiteral("-dict-int"), QStringLiteral("ACME"), QStringLiteral("1"), QStringLiteral("BETA"), QStringLiteral("0") },
+            "{\n    ACME = 1;\n    BETA = 0;\n}", "dictionary",
+            QVariantMap { { QStringLiteral("ACME"), qlonglong(1) }, { QStringLiteral("BETA"), qlonglong(0) } } },
     };
     for (const auto &c : cases) {
         const std::string what = c.value.join(u' ').toStdString();

@@ -1,6 +1,6 @@
 #include "SectionFixture.h"
 
-#include "sources/NumberReading.h"
+#include "text/NumberReading.h"
 #include "sources/PageCutting.h"
 
 #include <cmath>

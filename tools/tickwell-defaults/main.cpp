@@ -30,6 +30,7 @@ constexpr const char *kUsage =
     "       tickwell-defaults write KEY -data HEX\n"
     "       tickwell-defaults write KEY -array [TEXT...]\n"
     "       tickwell-defaults write KEY -dict [KEY TEXT...]\n"
+    "       tickwell-defaults write KEY -dict-int [KEY NUMBER...]\n"
     "       tickwell-defaults delete KEY\n"
     "The settings file is $XDG_CONFIG_HOME/com.brantlow.Tickwell.plist.\n";
 
@@ -79,14 +80,26 @@ std::optional<QVariant> ParseTypedValue(const QStringList &arguments, QString &e
     const QStringList rest = arguments.mid(1);
     if (flag == u"-array")
         return QVariant(QVariantList(rest.cbegin(), rest.cend()));
-    if (flag == u"-dict") {
+    if (flag == u"-dict" || flag == u"-dict-int") {
+        // "-dict-int" stores whole numbers, as "ShowSettings" holds them.
         if (rest.size() % 2 != 0) {
-            error = QStringLiteral("-dict needs a value for every key");
+            error = QStringLiteral("%1 needs a value for every key").arg(flag);
             return std::nullopt;
         }
         QVariantMap map;
-        for (qsizetype i = 0; i < rest.size(); i += 2)
-            map.insert(rest.at(i), rest.at(i + 1));
+        for (qsizetype i = 0; i < rest.size(); i += 2) {
+            if (flag == u"-dict") {
+                map.insert(rest.at(i), rest.at(i + 1));
+                continue;
+            }
+            bool ok = false;
+            const qlonglong number = rest.at(i + 1).toLongLong(&ok, 10);
+            if (!ok) {
+                error = QStringLiteral("\"%1\" is not a whole number").arg(rest.at(i + 1));
+                return std::nullopt;
+            }
+            map.insert(rest.at(i), number);
+        }
         return QVariant(map);
     }
     const QStringList singleFlags { QStringLiteral("-string"), QStringLiteral("-bool"), QStringLiteral("-int"),

@@ -1,4 +1,4 @@
-#include "sources/NumberReading.h"
+#include "text/NumberReading.h"
 
 #include <charconv>
 #include <limits>
