@@ -1,10 +1,7 @@
 #pragma once
 
 #include "ManualEventWait.h"
-#include "QtPrinters.h"
 
-#include "app/ControllerState.h"
-#include "app/Preferences.h"
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"
 #include "platform/FakeUrlLoader.h"
@@ -12,18 +9,18 @@
 #include "platform/FileComment.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/LocalNotificationCenter.h"
-#include "platform/ManualTimerFactory.h"
 #include "platform/ManualWakeMonitor.h"
 #include "platform/MemorySettingsStore.h"
-#include "platform/Platform.h"
 #include "platform/ScriptedDesktop.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
+
+// Readable Qt strings in GoogleTest messages (lists print element by element through it).
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tickwell::testing {
 
@@ -41,22 +38,17 @@ protected:
     ~ArchiveFixture() override { m_controller.reset(); }
 
     static QDateTime startTime() { return QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone()); }
-
     QString downloadsPath() const { return m_home.filePath(QStringLiteral("Downloads")); }
     QString homePath() const { return m_home.path(); }
 
     ArchiveServices services()
     {
         ArchiveServices made;
-        made.makeWebEngine = [this]() -> std::unique_ptr<WebEngine> {
-            ++enginesMade;
-            return std::move(m_engine);
-        };
+        made.makeWebEngine = [this]() -> std::unique_ptr<WebEngine> { ++enginesMade; return std::move(m_engine); };
         made.makeProgressWindow = [this]() -> std::unique_ptr<ProgressWindow> { return std::move(m_window); };
         made.makeEventWait = [this]() -> std::unique_ptr<EventWait> { return std::move(m_events); };
         return made;
     }
-
     ArchiveController &controller()
     {
         if (!m_controller)
@@ -68,65 +60,39 @@ protected:
     QString article(int number) const
     {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return QStringLiteral("http://news.test/%1/%2/%3.html")
-            .arg(QString::fromLatin1(info->test_suite_name()), QString::fromLatin1(info->name()))
-            .arg(number);
+        return QStringLiteral("http://news.test/%1/%2/%3.html").arg(QString::fromLatin1(info->test_suite_name()), QString::fromLatin1(info->name())).arg(number);
     }
-
     // Serves the article's page (with that title, when given) and tells the engine about it.
     QString addArticle(int number, const QString &title, FakeWebPage page = {})
     {
         const QString address = article(number);
         const QString head = title.isNull() ? QString() : QStringLiteral("<title>%1</title>").arg(title);
         loader.serve(address, QStringLiteral("<html><head>%1</head><body>Article %2</body></html>").arg(head).arg(number).toUtf8());
-        if (page.text.isEmpty())
-            page.text = QStringLiteral("Article %1 text").arg(number);
-        if (page.title.isEmpty())
-            page.title = title;
+        page.text = QStringLiteral("Article %1 text").arg(number);
+        page.title = title;
         engine.addPage(address, page);
         return address;
     }
-
-    MenuItem itemWithToolTip(const QString &title, const QString &action, const QString &toolTip) const
+    static MenuItem itemWithToolTip(const QString &title, const QString &action, const QString &toolTip)
     {
         MenuItem item = MenuItem::make(title, action);
         item.toolTip = toolTip;
         return item;
     }
 
-    QStringList savedFiles() const
-    {
-        return QDir(downloadsPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    }
-
+    QStringList savedFiles() const { return QDir(downloadsPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name); }
     QByteArray savedBytes(const QString &name) const
     {
         QFile file(QDir(downloadsPath()).filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Whether the download folder's file system keeps user extended attributes.
-    bool userAttributesWork() const
-    {
-        QFile probe(QDir(downloadsPath()).filePath(QStringLiteral(".probe")));
-        if (!probe.open(QIODevice::WriteOnly))
-            return false;
-        probe.close();
-        const bool works = SetFileComment(probe.fileName(), QStringLiteral("probe"));
-        probe.remove();
-        return works;
-    }
-
     // Runs the action once the manual clock has moved on by that much.
-    void after(double seconds, std::function<void()> action)
-    {
-        m_testTimers.push_back(timers.schedule(seconds, false, std::move(action)));
-    }
-
+    void after(double seconds, std::function<void()> action) { m_testTimers.push_back(timers.schedule(seconds, false, std::move(action))); }
     // Runs the clock until the running batch (and whatever waits behind it) has ended.
-    void runUntilIdle(double limitSeconds = 600)
+    void runUntilIdle()
     {
-        for (double waited = 0; waited < limitSeconds && controller().isBusy(); waited += 0.1)
+        for (double waited = 0; waited < 600 && controller().isBusy(); waited += 0.1)
             timers.advance(0.1);
     }
 

@@ -15,16 +15,11 @@ public:
 
     bool runUntil(const std::function<bool()> &done, double seconds) override
     {
-        ++m_depth;
-        m_deepest = std::max(m_deepest, m_depth);
-        if (!done() && !m_quitting) {
-            if (!(seconds > 0)) {
-                m_timers.advance(0);
-            } else {
-                for (double left = seconds; left > 1e-9 && !done() && !m_quitting; left -= 0.1)
-                    m_timers.advance(std::min(0.1, left));
-            }
-        }
+        m_deepest = std::max(m_deepest, ++m_depth);
+        if (!(seconds > 0) && !done() && !m_quitting)
+            m_timers.advance(0);
+        for (double left = seconds; left > 1e-9 && !done() && !m_quitting; left -= 0.1)
+            m_timers.advance(std::min(0.1, left));
         --m_depth;
         return done();
     }

@@ -22,8 +22,7 @@ protected:
         ASSERT_TRUE(bus.isRunning()) << "dbus-daemon did not start";
         app = bus.connect(QStringLiteral("app"));
         peer = bus.connect(QStringLiteral("peer"));
-        ASSERT_TRUE(app.isConnected());
-        ASSERT_TRUE(peer.isConnected());
+        ASSERT_TRUE(app.isConnected() && peer.isConnected());
         watcher = std::make_unique<SniFakeWatcher>(peer);
         RegisterDBusMenuTypes();
     }
@@ -36,23 +35,31 @@ protected:
         call.setArguments(arguments);
         return CallAndWait(peer, call);
     }
+    QDBusMessage click(const QString &service, int id)
+    {
+        return menuCall(service, QStringLiteral("Event"),
+            {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+    }
+    QVariant itemProperty(const QString &service, const QString &name)
+    {
+        return GetDBusProperty(peer, service, QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"), name);
+    }
 
-    // Waits until every signal the service sent so far has reached this test: the bus keeps a
-    // sender's messages in order, so they all came before the answer to a ping.
+    // Every signal the service sent so far has arrived once a ping returns: the bus keeps a
+    // sender's messages in order.
     void settle(const QString &service)
     {
-        CallAndWait(peer, QDBusMessage::createMethodCall(service, QStringLiteral("/"), QStringLiteral("org.freedesktop.DBus.Peer"),
-                              QStringLiteral("Ping")));
+        CallAndWait(peer, QDBusMessage::createMethodCall(service, QStringLiteral("/"),
+            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
         QCoreApplication::processEvents();
     }
 
     // GetLayout of the whole menu: the revision and the root.
-    std::pair<uint, DBusMenuLayoutItem> fetchLayout(const QString &service, int parent = 0, int depth = -1,
-        const QStringList &names = {})
+    std::pair<uint, DBusMenuLayoutItem> fetchLayout(const QString &service)
     {
-        const QDBusMessage reply = menuCall(service, QStringLiteral("GetLayout"), {parent, depth, names});
+        const QDBusMessage reply = menuCall(service, QStringLiteral("GetLayout"), {0, -1, QStringList()});
         DBusMenuLayoutItem root;
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+        if (reply.arguments().size() != 2) {
             ADD_FAILURE() << "GetLayout failed: " << reply.errorMessage().toStdString();
             return {0, root};
         }
@@ -66,25 +73,21 @@ protected:
     std::unique_ptr<SniFakeWatcher> watcher;
 };
 
-// A layout as text lines, one per item, indented by depth: the label, "---" for separators,
-// " (disabled)" and " >" (has a submenu) as markers.
+// A layout as lines indented by depth: the label, "---" for separators, " (disabled)" and " >"
+// (has a submenu) as markers.
 inline QStringList Describe(const DBusMenuLayoutItem &node, int depth = 0)
 {
     QStringList lines;
     for (const auto &child : node.children) {
-        const QVariantMap &properties = child.properties;
+        const QVariantMap &p = child.properties;
         QString line = QString(depth * 2, QLatin1Char(' '));
-        if (properties.value(QStringLiteral("type")).toString() == QLatin1String("separator")) {
+        if (p.value(QStringLiteral("type")) == QStringLiteral("separator"))
             line += QStringLiteral("---");
-        } else {
-            line += properties.value(QStringLiteral("label")).toString();
-            if (properties.contains(QStringLiteral("enabled")) && !properties.value(QStringLiteral("enabled")).toBool())
-                line += QStringLiteral(" (disabled)");
-            if (properties.value(QStringLiteral("children-display")).toString() == QLatin1String("submenu"))
-                line += QStringLiteral(" >");
-        }
-        lines.append(line);
-        lines.append(Describe(child, depth + 1));
+        else
+            line += p.value(QStringLiteral("label")).toString()
+                + (p.value(QStringLiteral("enabled"), true).toBool() ? QString() : QStringLiteral(" (disabled)"))
+                + (p.value(QStringLiteral("children-display")) == QStringLiteral("submenu") ? QStringLiteral(" >") : QString());
+        lines << line << Describe(child, depth + 1);
     }
     return lines;
 }

@@ -2,8 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
+
+#include <utility>
 
 namespace tickwell::testing {
 
@@ -11,32 +14,41 @@ namespace tickwell::testing {
 class SniFakeWatcher final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 
 public:
-    explicit SniFakeWatcher(QDBusConnection bus);
-    ~SniFakeWatcher() override;
+    explicit SniFakeWatcher(QDBusConnection bus)
+        : m_bus(std::move(bus))
+    {
+        m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this, QDBusConnection::ExportAllSlots);
+    }
+    ~SniFakeWatcher() override
+    {
+        stop();
+        m_bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+    }
 
-    // Takes the watcher's name on the bus (what a panel starting does) or gives it up.
-    bool start();
-    void stop();
+    // Takes the watcher's name (what a panel starting does) or gives it up.
+    bool start()
+    {
+        m_items.clear();
+        m_senders.clear();
+        return m_started = m_bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    }
+    void stop()
+    {
+        if (std::exchange(m_started, false))
+            m_bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    }
 
     QStringList registeredItems() const { return m_items; }
-    // The unique bus names of the senders, one per registration.
-    QStringList senders() const { return m_senders; }
-    bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
+    QStringList senders() const { return m_senders; } // unique bus names, one per registration
 
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString &service);
-    void RegisterStatusNotifierHost(const QString &service);
-
-Q_SIGNALS:
-    void StatusNotifierItemRegistered(const QString &service);
-    void StatusNotifierItemUnregistered(const QString &service);
-    void StatusNotifierHostRegistered();
+    void RegisterStatusNotifierItem(const QString &service)
+    {
+        m_items.append(service);
+        m_senders.append(message().service());
+    }
 
 private:
     QDBusConnection m_bus;

@@ -4,6 +4,9 @@
 #include <QDBusMessage>
 #include <QObject>
 
+#include <algorithm>
+#include <iterator>
+
 namespace tickwell::testing {
 
 // Collects the signals one D-Bus object sends, in arrival order.
@@ -19,9 +22,8 @@ public:
     QList<QDBusMessage> named(const QString &member) const
     {
         QList<QDBusMessage> result;
-        for (const auto &message : m_messages)
-            if (message.member() == member)
-                result.append(message);
+        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(result),
+            [&](const QDBusMessage &message) { return message.member() == member; });
         return result;
     }
     void clear() { m_messages.clear(); }

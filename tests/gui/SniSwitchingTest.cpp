@@ -10,32 +10,27 @@ namespace {
 
 using Backend = SwitchingStatusItem::Backend;
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+const Menu kMenu{MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s), MenuItem::makeSeparator(),
+    MenuItem::make(u"Quit"_s, u"selItemQuit:"_s, u"q"_s)};
 
 class SniSwitchingTest : public SniBusFixture {
 protected:
-    // The tray side is a headless item here, so the test can open its menu and choose items.
+    // The tray side is a headless item, so the test can open its menu and choose items.
     std::unique_ptr<SwitchingStatusItem> makeSwitching(std::chrono::milliseconds fallbackDelay)
     {
         return std::make_unique<SwitchingStatusItem>(app, fallbackDelay, SwitchingStatusItem::Factory{},
             [] { return std::make_unique<HeadlessStatusItem>(); });
     }
-
-    QString itemService() const
+    // The item's bus name once it registered.
+    QString registered()
     {
-        const auto items = watcher->registeredItems();
-        return items.isEmpty() ? QString() : items.last();
+        return WaitUntil([&] { return !watcher->registeredItems().isEmpty(); }) ? watcher->registeredItems().last() : QString();
     }
-
-    static Menu sampleMenu()
+    QDBusMessage clickLabel(const QString &service, const QString &label)
     {
-        return {MenuItem::make(QStringLiteral("Update Now"), QStringLiteral("selItemUpdateNow:")), MenuItem::makeSeparator(),
-            MenuItem::make(QStringLiteral("Quit"), QStringLiteral("selItemQuit:"), QStringLiteral("q"))};
-    }
-
-    QDBusMessage clickOver(const QString &service, const QString &label)
-    {
-        const int id = FindId(fetchLayout(service).second, label);
-        return menuCall(service, QStringLiteral("Event"), {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+        return click(service, FindId(fetchLayout(service).second, label));
     }
 };
 
@@ -43,51 +38,40 @@ TEST_F(SniSwitchingTest, FollowsTheWatcherAndCarriesEverythingOver)
 {
     auto item = makeSwitching(0ms);
     EXPECT_EQ(item->backend(), Backend::QtTray);
-
     QImage image(4, 4, QImage::Format_ARGB32);
     image.fill(Qt::red);
     QStringList chosen;
     int openings = 0;
     item->setMenuHandlers([&] { ++openings; }, [&](const MenuItem &menuItem) { chosen.append(menuItem.title); });
-    item->setImage(QStringLiteral("Tickwell.tif"), image);
-    item->setStyledTitle({{QStringLiteral("ACME "), 14.0, std::nullopt}, {QStringLiteral("+1.00"), 14.0, QColor(Qt::green)}});
-    item->setMenu(sampleMenu());
+    item->setImage(u"Tickwell.tif"_s, image);
+    item->setStyledTitle({{u"ACME "_s, 14.0, std::nullopt}, {u"+1.00"_s, 14.0, QColor(Qt::green)}});
+    item->setMenu(kMenu);
 
-    // A panel starts: the item moves onto the bus with image, title and menu.
+    // A panel starts: the item moves onto the bus with image, title, menu and handlers.
     ASSERT_TRUE(watcher->start());
     ASSERT_TRUE(WaitUntil([&] { return item->backend() == Backend::StatusNotifier; }));
-    ASSERT_TRUE(WaitUntil([&] { return !itemService().isEmpty(); }));
-    const QString service = itemService();
-    EXPECT_EQ(GetDBusProperty(peer, service, SniStatusItem::objectPath(), QStringLiteral("org.kde.StatusNotifierItem"),
-                  QStringLiteral("XAyatanaLabel")).toString(), QStringLiteral("ACME +1.00"));
+    const QString service = registered();
+    EXPECT_EQ(itemProperty(service, u"XAyatanaLabel"_s).toString(), u"ACME +1.00"_s);
     EXPECT_EQ(item->active().image(), image);
-    EXPECT_EQ(item->active().styledTitle(), item->styledTitle());
-    EXPECT_EQ(Describe(fetchLayout(service).second), (QStringList{QStringLiteral("Update Now"), QStringLiteral("---"), QStringLiteral("Quit")}));
-
-    // The handlers given before the move answer the panel.
-    EXPECT_EQ(menuCall(service, QStringLiteral("AboutToShow"), {0}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(Describe(fetchLayout(service).second), (QStringList{u"Update Now"_s, u"---"_s, u"Quit"_s}));
+    EXPECT_EQ(menuCall(service, u"AboutToShow"_s, {0}).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(openings, 1);
-    EXPECT_EQ(clickOver(service, QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(WaitUntil([&] { return chosen == QStringList{QStringLiteral("Quit")}; }));
+    EXPECT_EQ(clickLabel(service, u"Quit"_s).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitUntil([&] { return chosen == QStringList{u"Quit"_s}; }));
 
-    // What is set while on the bus is there after moving back.
-    item->setTitle(QStringLiteral("Updating..."));
+    // What is set while on the bus is there after moving back, and the bus name is gone.
+    item->setTitle(u"Updating..."_s);
     watcher->stop();
     ASSERT_TRUE(WaitUntil([&] { return item->backend() == Backend::QtTray; }));
     auto *tray = dynamic_cast<HeadlessStatusItem *>(&item->active());
     ASSERT_NE(tray, nullptr);
-    EXPECT_EQ(tray->title(), QStringLiteral("Updating..."));
+    EXPECT_EQ(tray->title(), u"Updating..."_s);
     EXPECT_FALSE(tray->styledTitle());
-    EXPECT_EQ(tray->menu().size(), 3u);
     tray->open();
     tray->choose(tray->menu().front());
     EXPECT_EQ(openings, 2);
-    EXPECT_EQ(chosen, (QStringList{QStringLiteral("Quit"), QStringLiteral("Update Now")}));
-
-    // The item left the bus with the move.
-    const QDBusMessage gone = CallAndWait(peer, QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner")) << service);
-    EXPECT_FALSE(gone.arguments().value(0).toBool());
+    EXPECT_EQ(chosen, (QStringList{u"Quit"_s, u"Update Now"_s}));
+    EXPECT_FALSE(NameHasOwner(peer, service));
 }
 
 TEST_F(SniSwitchingTest, APanelRestartingWithinTheGraceKeepsTheItemOnTheBus)
@@ -95,15 +79,12 @@ TEST_F(SniSwitchingTest, APanelRestartingWithinTheGraceKeepsTheItemOnTheBus)
     ASSERT_TRUE(watcher->start());
     auto item = makeSwitching(10s);
     ASSERT_EQ(item->backend(), Backend::StatusNotifier);
-    ASSERT_TRUE(WaitUntil([&] { return !itemService().isEmpty(); }));
-    const QString service = itemService();
-
+    const QString service = registered();
     watcher->stop();
     WaitUntil([] { return false; }, 200);
     EXPECT_EQ(item->backend(), Backend::StatusNotifier);
     ASSERT_TRUE(watcher->start());
-    ASSERT_TRUE(WaitUntil([&] { return !itemService().isEmpty(); }));
-    EXPECT_EQ(itemService(), service) << "the same item registered again";
+    EXPECT_EQ(registered(), service) << "the same item registered again";
     EXPECT_EQ(item->backend(), Backend::StatusNotifier);
 }
 
@@ -111,21 +92,17 @@ TEST_F(SniSwitchingTest, AMoveDuringAnActionWaitsUntilTheActionReturned)
 {
     ASSERT_TRUE(watcher->start());
     auto item = makeSwitching(0ms);
-    ASSERT_EQ(item->backend(), Backend::StatusNotifier);
-    item->setMenu(sampleMenu());
-    ASSERT_TRUE(WaitUntil([&] { return !itemService().isEmpty(); }));
-
+    item->setMenu(kMenu);
+    const QString service = registered();
     // The action runs a nested event loop (as saving a headline does) in which the panel goes.
     std::optional<Backend> backendInsideAction;
-    bool actionDone = false;
     item->setMenuHandlers({}, [&](const MenuItem &) {
         watcher->stop();
         WaitUntil([] { return false; }, 300);
         backendInsideAction = item->backend();
-        actionDone = true;
     });
-    EXPECT_EQ(clickOver(itemService(), QStringLiteral("Update Now")).type(), QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(WaitUntil([&] { return actionDone; }));
+    EXPECT_EQ(clickLabel(service, u"Update Now"_s).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitUntil([&] { return backendInsideAction.has_value(); }));
     EXPECT_EQ(backendInsideAction, Backend::StatusNotifier) << "the item was replaced under its own action";
     EXPECT_TRUE(WaitUntil([&] { return item->backend() == Backend::QtTray; }));
     EXPECT_EQ(item->menu().size(), 3u);
@@ -133,21 +110,12 @@ TEST_F(SniSwitchingTest, AMoveDuringAnActionWaitsUntilTheActionReturned)
 
 TEST_F(SniSwitchingTest, TheRealTrayIconTakesOverWithoutAWatcher)
 {
-    // Default factories: the tray side is Qt's tray icon (no tray to show it in under the test
-    // platform, which must not matter).
+    // Qt's tray icon, with no tray to show it in under the test platform, which must not matter.
     SwitchingStatusItem item(app, 0ms);
-    ASSERT_EQ(item.backend(), Backend::QtTray);
-    ASSERT_NE(dynamic_cast<QtTrayStatusItem *>(&item.active()), nullptr);
-    item.setTitle(QStringLiteral("ACME 1.00"));
-    item.setMenu(sampleMenu());
-    auto &tray = dynamic_cast<QtTrayStatusItem &>(item.active());
-    EXPECT_EQ(tray.trayIcon().toolTip(), QStringLiteral("ACME 1.00"));
-    EXPECT_EQ(tray.qmenu().actions().size(), 3);
-    EXPECT_EQ(tray.qmenu().actions().at(2)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-
-    // And a bus without a connection leaves the tray icon as the only choice.
-    SwitchingStatusItem offline(QDBusConnection(QStringLiteral("no-such-connection")), 0ms);
-    EXPECT_EQ(offline.backend(), Backend::QtTray);
+    item.setMenu(kMenu);
+    EXPECT_NE(dynamic_cast<QtTrayStatusItem *>(&item.active()), nullptr);
+    // A bus without a connection leaves the tray icon as the only choice.
+    EXPECT_EQ(SwitchingStatusItem(QDBusConnection(u"no-such-connection"_s), 0ms).backend(), Backend::QtTray);
 }
 
 } // namespace

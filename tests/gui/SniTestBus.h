@@ -9,8 +9,8 @@
 
 namespace tickwell::testing {
 
-// A session bus of the test's own: a dbus-daemon on a socket in a temporary folder, with no
-// service activation, so nothing of the desktop (a real watcher, a real panel) can answer.
+// A session bus of the test's own, without service activation, so nothing of the desktop (a
+// real watcher, a real panel) can answer.
 class PrivateSessionBus {
 public:
     PrivateSessionBus();
@@ -20,8 +20,7 @@ public:
 
     bool isRunning() const { return !m_address.isEmpty(); }
     QString address() const { return m_address; }
-
-    // A new connection to this bus under a name unique to this bus; closed with the bus.
+    // A new connection under a name unique to this bus; closed with the bus.
     QDBusConnection connect(const QString &purpose);
 
 private:
@@ -33,12 +32,10 @@ private:
 
 // Runs the event loop until the condition holds or the time is up; returns the condition.
 bool WaitUntil(const std::function<bool()> &condition, int timeoutMilliseconds = 5000);
-
-// Sends a call without blocking this thread (the callee may live in it) and waits for the reply.
+// Calls without blocking this thread (the callee may live in it) and waits for the reply.
 QDBusMessage CallAndWait(QDBusConnection &bus, const QDBusMessage &call);
-
-// Reads one property of an object over the bus.
 QVariant GetDBusProperty(QDBusConnection &bus, const QString &service, const QString &path,
     const QString &interface, const QString &name);
+bool NameHasOwner(QDBusConnection &bus, const QString &name);
 
 } // namespace tickwell::testing

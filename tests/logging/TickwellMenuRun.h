@@ -2,8 +2,6 @@
 
 #include "platform/PlistSettingsStore.h"
 
-#include <gtest/gtest.h>
-
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,15 +19,7 @@ public:
         int exitCode = -1;
         QByteArray out;
         QByteArray err;
-        // The JSON document at the start of the output; lines printed by --select follow it.
-        QJsonObject json() const
-        {
-            QJsonParseError error;
-            const QJsonDocument document = QJsonDocument::fromJson(out, &error);
-            if (error.error == QJsonParseError::GarbageAtEnd)
-                return QJsonDocument::fromJson(out.left(error.offset)).object();
-            return document.object();
-        }
+        QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
     };
 
     static QString program()
@@ -39,12 +29,8 @@ public:
         return !dir.isEmpty() && QFileInfo(path).isExecutable() ? path : QString();
     }
 
-    QString settingsPath() const { return m_config.path() + QStringLiteral("/com.brantlow.Tickwell.plist"); }
-    QString dataHome() const { return m_data.path(); }
-    QString logFolder() const { return m_data.path() + QStringLiteral("/Brantlow Software/Tickwell"); }
-
     // The settings as the tool will read them.
-    PlistSettingsStore settings() const { return PlistSettingsStore(settingsPath()); }
+    PlistSettingsStore settings() const { return PlistSettingsStore(m_config.path() + QStringLiteral("/com.brantlow.Tickwell.plist")); }
 
     Result run(const QStringList &arguments) const
     {
@@ -58,42 +44,11 @@ public:
         process.setProcessEnvironment(environment);
         process.start(program(), arguments);
         Result result;
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+            result.exitCode = process.exitCode(); // one still running is killed on the way out
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
         return result;
-    }
-
-    // The submenu item titles of the first top-level line whose title holds the text.
-    static QStringList submenuTitles(const QJsonObject &root, const QString &lineText)
-    {
-        for (const auto &value : root.value(QStringLiteral("menu")).toArray()) {
-            const QJsonObject item = value.toObject();
-            if (!item.value(QStringLiteral("title")).toString().contains(lineText))
-                continue;
-            QStringList titles;
-            for (const auto &sub : item.value(QStringLiteral("submenu")).toArray()) {
-                const QJsonObject subItem = sub.toObject();
-                titles.append(subItem.value(QStringLiteral("separator")).toBool() ? QStringLiteral("---")
-                                                                                   : subItem.value(QStringLiteral("title")).toString());
-            }
-            return titles;
-        }
-        return {};
-    }
-    static QString lineTitle(const QJsonObject &root, const QString &lineText)
-    {
-        for (const auto &value : root.value(QStringLiteral("menu")).toArray()) {
-            const QString title = value.toObject().value(QStringLiteral("title")).toString();
-            if (title.contains(lineText))
-                return title;
-        }
-        return {};
     }
 
 private:

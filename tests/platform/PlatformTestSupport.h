@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QString>
 #include <QThread>
 #include <QVariant>
 
@@ -30,13 +27,11 @@ inline bool StrictlyEqual(const QVariant &a, const QVariant &b)
         return false;
     switch (a.typeId()) {
     case QMetaType::QVariantList: {
-        const QVariantList left = a.toList();
-        const QVariantList right = b.toList();
+        const QVariantList left = a.toList(), right = b.toList();
         return left.size() == right.size() && std::equal(left.cbegin(), left.cend(), right.cbegin(), StrictlyEqual);
     }
     case QMetaType::QVariantMap: {
-        const QVariantMap left = a.toMap();
-        const QVariantMap right = b.toMap();
+        const QVariantMap left = a.toMap(), right = b.toMap();
         return left.keys() == right.keys() && std::equal(left.cbegin(), left.cend(), right.cbegin(), StrictlyEqual);
     }
     case QMetaType::Double:
@@ -46,25 +41,18 @@ inline bool StrictlyEqual(const QVariant &a, const QVariant &b)
     }
 }
 
-inline ::testing::AssertionResult SameTypedValue(const QVariant &actual, const QVariant &expected)
-{
-    if (StrictlyEqual(actual, expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << actual.typeName() << " " << qPrintable(OldStylePlistText(actual))
-                                         << ", expected " << expected.typeName() << " "
-                                         << qPrintable(OldStylePlistText(expected));
-}
-
 inline ::testing::AssertionResult SameTypedValue(const std::optional<QVariant> &actual, const QVariant &expected)
 {
-    if (!actual)
-        return ::testing::AssertionFailure() << "no value, expected " << qPrintable(OldStylePlistText(expected));
-    return SameTypedValue(*actual, expected);
+    if (actual && StrictlyEqual(*actual, expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << qPrintable(actual ? OldStylePlistText(*actual) : QStringLiteral("nothing"))
+                                         << ", expected " << qPrintable(OldStylePlistText(expected));
 }
 
-inline ::testing::AssertionResult SameTypedValue(const QVariantMap &actual, const QVariantMap &expected)
+// A property-list document whose root dictionary holds the body.
+inline QByteArray Plist(const QByteArray &body)
 {
-    return SameTypedValue(QVariant(actual), QVariant(expected));
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body + "</dict></plist>\n";
 }
 
 // Runs the event loop until the condition holds or the time is up.
@@ -74,13 +62,13 @@ inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMillise
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
     }
     return true;
 }
 
-// Lets queued events (D-Bus signals) arrive for a while.
+// Lets queued events (D-Bus signals, timers) arrive for a while.
 inline void SpinEventLoop(int milliseconds)
 {
     WaitUntil([] { return false; }, milliseconds);
@@ -89,9 +77,7 @@ inline void SpinEventLoop(int milliseconds)
 inline QByteArray ReadWholeFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool WriteWholeFile(const QString &path, const QByteArray &bytes)
@@ -109,10 +95,8 @@ public:
         if (daemon.isEmpty())
             return;
         m_daemon.start(daemon, { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address") });
-        if (!m_daemon.waitForStarted(5000))
-            return;
         QDeadlineTimer deadline(5000);
-        while (!m_daemon.canReadLine() && !deadline.hasExpired())
+        while (m_daemon.waitForStarted(100) && !m_daemon.canReadLine() && !deadline.hasExpired())
             m_daemon.waitForReadyRead(100);
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -120,15 +104,10 @@ public:
     {
         for (const QString &name : m_connections)
             QDBusConnection::disconnectFromBus(name);
-        if (m_daemon.state() != QProcess::NotRunning) {
-            m_daemon.terminate();
-            if (!m_daemon.waitForFinished(3000))
-                m_daemon.kill();
-            m_daemon.waitForFinished(1000);
-        }
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(3000))
+            m_daemon.kill();
     }
-    PrivateSessionBus(const PrivateSessionBus &) = delete;
-    PrivateSessionBus &operator=(const PrivateSessionBus &) = delete;
 
     bool isRunning() const { return !m_address.isEmpty(); }
     QString address() const { return m_address; }
@@ -155,14 +134,11 @@ struct ToolResult {
 // The tools are built next to the test programs, in build/bin.
 inline QString ToolPath(const QString &name)
 {
-    QString binDir = qEnvironmentVariable("TICKWELL_BIN_DIR");
-    if (binDir.isEmpty())
-        binDir = QCoreApplication::applicationDirPath();
+    const QString binDir = qEnvironmentVariable("TICKWELL_BIN_DIR", QCoreApplication::applicationDirPath());
     return binDir + u'/' + name;
 }
 
-// Runs tickwell-defaults with its own settings folder and session bus address; a bus address
-// that leads nowhere keeps the tool off the user's bus.
+// Runs tickwell-defaults with its own settings folder and session bus address.
 inline ToolResult RunDefaults(const QStringList &arguments, const QString &configHome, const QString &busAddress)
 {
     QProcess process;
@@ -174,10 +150,8 @@ inline ToolResult RunDefaults(const QStringList &arguments, const QString &confi
     ToolResult result;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
         return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+        QString::fromUtf8(process.readAllStandardError()) };
 }
 
 } // namespace tickwell::testing

@@ -17,8 +17,7 @@
 
 namespace tickwell::testing {
 
-// The window on in-memory settings, with a download folder of its own and a folder chooser that
-// answers what the test says.
+// The window on in-memory settings, with a download folder of its own.
 class PrefFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -41,10 +40,7 @@ protected:
     TickwellPref &pref()
     {
         if (!m_pref)
-            m_pref = std::make_unique<TickwellPref>(PrefServices{settings, notifications, loader, desktop, [this] {
-                ++chooserRuns;
-                return chooserAnswer;
-            }});
+            m_pref = std::make_unique<TickwellPref>(PrefServices{settings, notifications, loader, desktop});
         return *m_pref;
     }
     PreferencesWindow &window() { return *pref().window(); }
@@ -68,15 +64,6 @@ protected:
     FakeUrlLoader loader;
     ScriptedDesktop desktop;
     QString downloads;
-    std::optional<QString> chooserAnswer; // nothing: the user cancels
-    int chooserRuns = 0;
-
-    QString folderInHome(const QString &name)
-    {
-        const QString path = m_home.filePath(name);
-        QDir().mkpath(path);
-        return path;
-    }
 
 private:
     QTemporaryDir m_home;

@@ -2,20 +2,15 @@
 
 #include <QDebug>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 #include <ostream>
 
-// Readable failure messages for Qt values (found by argument-dependent lookup).
+// Readable failure messages for Qt values (found by argument-dependent lookup; lists print
+// element by element through these).
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList &list, std::ostream *out)
-{
-    *out << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
 }
 
 inline void PrintTo(const QVariant &value, std::ostream *out)

@@ -8,6 +8,8 @@
 int main(int argc, char **argv)
 {
     tickwell::testing::IsolateUserFolders();
+    // The natural-order sort is checked in United States English, whoever runs the tests.
+    qputenv("LC_ALL", "en_US.UTF-8");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

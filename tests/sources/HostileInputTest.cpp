@@ -1,5 +1,5 @@
-// Every builder over pages no site should send: cut off anywhere, binary, several megabytes,
-// deeply nested. A menu build must come through each of them.
+// Every builder over the feed's pages, whole and cut off anywhere, and over pages no site should
+// send: binary, several megabytes, deeply nested. A menu build must come through each of them.
 
 #include "SectionFixture.h"
 
@@ -12,6 +12,8 @@
 #include "sources/PreciousMetalsSection.h"
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
+
+#include <QRegularExpression>
 
 #include <random>
 
@@ -28,13 +30,8 @@ protected:
                                 "IncludeStockDataInSubmenu", "IncludeAfterHoursMenu", "IncludeIndicesChartsInSubmenu"})
             setSwitch(key, true);
     }
-
-    // The same bytes under every page address, then every builder.
-    void buildAllFrom(const QByteArray &bytes)
+    void buildAll()
     {
-        for (const QString &address : {QuotePageAddress(hosts, QStringLiteral("ACME")), MarketsPageAddress(hosts),
-                                       MetalsPageAddress(hosts), OtherIndicesPageAddress(hosts)})
-            state.m_urlContents.storePage(address, bytes);
         menu.clear();
         auto ctx = context();
         addStockSymbols(ctx);
@@ -42,19 +39,65 @@ protected:
         addOtherMarketIndices(ctx);
         addMarketIndices(ctx);
     }
+    // The feed's pages of one tick, each under its own address, cut to the given length; whether
+    // any page was cut.
+    bool buildFromFeed(std::uint64_t tick, std::size_t length = std::string::npos)
+    {
+        const std::string host = hosts.otherIndices.toStdString();
+        const std::pair<QString, std::string> pages[] = {
+            {QuotePageAddress(hosts, QStringLiteral("ACME")), feed::QuotePage(market.quote("ACME", tick), host, "4:00PM EDT")},
+            {MarketsPageAddress(hosts), feed::MarketsPage(market, tick)},
+            {MetalsPageAddress(hosts), feed::MetalsPage(market, tick)},
+            {OtherIndicesPageAddress(hosts), feed::FrontPage(market, tick, host, tick % 2 == 0)},
+        };
+        bool cut = false;
+        for (const auto &[address, page] : pages) {
+            state.m_urlContents.storePage(address, QByteArray::fromStdString(page.substr(0, length)));
+            cut = cut || page.size() > length;
+        }
+        buildAll();
+        return cut;
+    }
+    // The same bytes under every page address.
+    void buildAllFrom(const QByteArray &bytes)
+    {
+        for (const QString &address : {QuotePageAddress(hosts, QStringLiteral("ACME")), MarketsPageAddress(hosts),
+                                       MetalsPageAddress(hosts), OtherIndicesPageAddress(hosts)})
+            state.m_urlContents.storePage(address, bytes);
+        buildAll();
+    }
 
     feed::FeedMarket market{3};
 };
 
-TEST_F(HostileInput, PagesCutOffAnywhere)
+TEST_F(HostileInput, FeedPagesGiveEveryLine)
 {
-    const std::string host = hosts.otherIndices.toStdString();
-    const std::string pages = feed::QuotePage(market.quote("ACME", 5), host, "4:00PM EDT") + feed::MarketsPage(market, 5)
-                              + feed::MetalsPage(market, 5) + feed::FrontPage(market, 5, host, true);
-    for (std::size_t length = 0; length <= pages.size(); length += 37)
-        buildAllFrom(QByteArray::fromStdString(pages.substr(0, length)));
-    buildAllFrom(QByteArray::fromStdString(pages));
-    EXPECT_EQ(menu.size(), 12u) << "the whole pages give every line: " << titles().join(QStringLiteral(" / ")).toStdString();
+    const QStringList prefixes{QStringLiteral("Acme "), QStringLiteral("---"), QStringLiteral("Save All"), QStringLiteral("Go to"),
+                               QStringLiteral("Gold: "), QStringLiteral("Silver: "), QStringLiteral("Platinum: "),
+                               QStringLiteral("Palladium: "), QStringLiteral("U.S. Dollar Index: "), QStringLiteral("Dow: "),
+                               QStringLiteral("Nasdaq: "), QStringLiteral("S&P: ")};
+    for (std::uint64_t tick = 0; tick < 40; ++tick) {
+        buildFromFeed(tick);
+        const QStringList lines = titles();
+        ASSERT_EQ(lines.size(), 12) << lines.join(QStringLiteral(" / ")).toStdString();
+        for (qsizetype i = 0; i < 12; ++i)
+            EXPECT_TRUE(lines[i].startsWith(prefixes[i])) << lines[i].toStdString();
+        EXPECT_TRUE(menu[0].title.contains(QRegularExpression(QStringLiteral(" \\(100 shares: \\$[\\d,]+\\.\\d\\d\\)$"))));
+        const double change = market.dow(tick).change;
+        EXPECT_EQ(menu[9].image, change > 0 ? QStringLiteral("menuitem_up_g.tif")
+                                 : change < 0 ? QStringLiteral("menuitem_down_r.tif") : QStringLiteral("menuitem_spacer.tif"));
+    }
+    const QList<HeadlineRecord> headlines = state.m_headlines.value(QStringLiteral("ACME"));
+    ASSERT_EQ(headlines.size(), 3) << "the relative link is left out";
+    EXPECT_EQ(headlines[0].timeString, QStringLiteral("\"") + headlines[0].title + QStringLiteral("\" Reuters  (Fri 4:05PM) "));
+    EXPECT_EQ(loader.requests().size(), 1) << "the link without text is looked up once for all builds";
+}
+
+TEST_F(HostileInput, FeedPagesCutOffAnywhere)
+{
+    for (std::size_t length = 0; buildFromFeed(5, length); length += 37) {
+    }
+    EXPECT_EQ(menu.size(), 12u);
 }
 
 TEST_F(HostileInput, BinaryBytes)
@@ -76,10 +119,8 @@ TEST_F(HostileInput, BinaryBytes)
 
 TEST_F(HostileInput, SeveralMegabytes)
 {
-    QByteArray bytes;
-    bytes += "<title>ACME: Summary for Acme- x</title><span id=\"yfs_l90_acme\">";
-    bytes += QByteArray(1 << 20, '9');
-    bytes += "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>Filter Headlines";
+    QByteArray bytes = "<title>ACME: Summary for Acme- x</title><span id=\"yfs_l90_acme\">" + QByteArray(1 << 20, '9')
+                       + "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>Filter Headlines";
     for (int i = 0; i < 60000; ++i)
         bytes += "<a href=\"/r/" + QByteArray::number(i) + "\">t</a><img src=x ><a href='y'>";
     bytes += "More Headlines";
@@ -94,23 +135,16 @@ TEST_F(HostileInput, SeveralMegabytes)
 
 TEST_F(HostileInput, DeeplyNested)
 {
-    QByteArray nested;
-    for (int i = 0; i < 100000; ++i)
-        nested += "<div><span><b>";
-    QByteArray bytes = "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>"
-                       "52wk Range:<td class=\"yfnc_tabledata1\"><span>" + nested + "</span> - <span>" + nested + "</span>"
-                       "Filter Headlines<a href=\"http://news.test/deep\">" + nested + "</a>More Headlines"
-                       ">Gold</a></td>\r\n" + nested + "\r\n</tr>";
-    buildAllFrom(bytes);
-    ASSERT_FALSE(menu.empty());
-    EXPECT_TRUE(menu[0].submenu);
-
-    // Just short enough to be flattened.
-    QByteArray shallower;
-    for (int i = 0; i < 1150; ++i)
-        shallower += "<div><span><b>";
-    buildAllFrom("52wk Range:<td class=\"yfnc_tabledata1\"><span>" + shallower + "</span> - <span>" + shallower
-                 + "</span>>Gold</a></td>\r\n" + shallower + "\r\n</tr>");
+    // Far too deep to flatten, then just shallow enough.
+    for (int depth : {100000, 1150}) {
+        const QByteArray nested = QByteArray("<div><span><b>").repeated(depth);
+        buildAllFrom("Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>"
+                     "52wk Range:<td class=\"yfnc_tabledata1\"><span>" + nested + "</span> - <span>" + nested + "</span>"
+                     "Filter Headlines<a href=\"http://news.test/deep\">" + nested + "</a>More Headlines"
+                     ">Gold</a></td>\r\n" + nested + "\r\n</tr>");
+        ASSERT_FALSE(menu.empty());
+        EXPECT_TRUE(menu[0].submenu);
+    }
 }
 
 } // namespace

@@ -6,133 +6,77 @@
 namespace tickwell::testing {
 namespace {
 
-QString indexRow(const QString &path, const QString &name, const QString &kind, const QString &last, const QString &change,
-                 const QString &percent)
+QString indexRow(const char *path, const char *name, const char *kind, const char *last, const char *change, const char *percent)
 {
-    return QStringLiteral("<tr><td><a href=\"/data/markets/%1\" class=\"wsod_symbol\">%2</a></td>"
-                          "<td><span class=\"%3Last\">%4</span></td><td><span class=\"%3Change\">%5</span></td>"
-                          "<td><span class=\"%3ChangePct\">%6</span></td></tr>\n")
-        .arg(path, name, kind, last, change, percent);
+    return QString::asprintf("<tr><td><a href=\"/data/markets/%s\" class=\"wsod_symbol\">%s</a></td>"
+                             "<td><span class=\"%sLast\">%s</span></td><td><span class=\"%sChange\">%s</span></td>"
+                             "<td><span class=\"%sChangePct\">%s</span></td></tr>\n",
+                             path, name, kind, last, kind, change, kind, percent);
 }
+
+const QString dowRow = indexRow("dow", "Dow", "pos", "16,437.05", "+88.23", "+0.54%");
+const QString nasdaqRow = indexRow("nasdaq", "Nasdaq", "neg", "4,234.08", "-12.30", "-0.29%");
+const QString sandpRow = indexRow("sandp", "S&amp;P", "pos", "1,872.34", "0.00", "0.00%");
 
 class MarketIndicesSection : public SectionFixture {
 protected:
-    void storeMarkets(const QString &rows)
+    QStringList build(const QString &rows)
     {
         storePage(QStringLiteral("http://markets.test/data/markets/"), QStringLiteral("<table>") + rows + QStringLiteral("</table>"));
-    }
-    void build()
-    {
         menu.clear();
         auto ctx = context();
         addMarketIndices(ctx);
-    }
-    QString dowRow() const
-    {
-        return indexRow(QStringLiteral("dow"), QStringLiteral("Dow"), QStringLiteral("pos"), QStringLiteral("16,437.05"),
-                        QStringLiteral("+88.23"), QStringLiteral("+0.54%"));
-    }
-    QString nasdaqRow() const
-    {
-        return indexRow(QStringLiteral("nasdaq"), QStringLiteral("Nasdaq"), QStringLiteral("neg"), QStringLiteral("4,234.08"),
-                        QStringLiteral("-12.30"), QStringLiteral("-0.29%"));
-    }
-    QString sandpRow() const
-    {
-        return indexRow(QStringLiteral("sandp"), QStringLiteral("S&amp;P"), QStringLiteral("pos"), QStringLiteral("1,872.34"),
-                        QStringLiteral("0.00"), QStringLiteral("0.00%"));
+        return titles();
     }
 };
 
 TEST_F(MarketIndicesSection, EachIndexShowsItsOwnDirection)
 {
     setSwitch("IncludeIndicesChartsInSubmenu", false);
-    storeMarkets(dowRow() + nasdaqRow() + sandpRow());
-    build();
-    ASSERT_EQ(titles(), (QStringList{QStringLiteral("Dow: 16,437.05"), QStringLiteral("Nasdaq: 4,234.08"),
-                                     QStringLiteral("S&P: 1,872.34")}));
-
-    const MenuItem &dow = menu[0];
-    EXPECT_EQ(dow.image, QStringLiteral("menuitem_up_g.tif"));
-    EXPECT_EQ(dow.action, QStringLiteral("selItemMarketIndices:"));
-    EXPECT_FALSE(dow.toolTip);
-    ASSERT_TRUE(dow.styledTitle);
-    EXPECT_EQ(*dow.styledTitle, (std::vector<StyledRun>{{QStringLiteral("Dow: 16,437.05"), 14.0, std::nullopt},
-                                                        {QStringLiteral(" (+88.23, +0.54%)"), 14.0, QColor(Qt::green)}}));
-
-    const MenuItem &nasdaq = menu[1];
-    EXPECT_EQ(nasdaq.image, QStringLiteral("menuitem_down_r.tif"));
-    EXPECT_EQ(nasdaq.styledTitle->back(), (StyledRun{QStringLiteral(" (-12.30, -0.29%)"), 14.0, QColor(Qt::red)}));
-
-    const MenuItem &sandp = menu[2];
-    EXPECT_EQ(sandp.image, QStringLiteral("menuitem_spacer.tif"));
-    EXPECT_EQ(*sandp.styledTitle, (std::vector<StyledRun>{{QStringLiteral("S&P: 1,872.34"), 14.0, std::nullopt}}))
-        << "a change without a sign gets no suffix";
-    for (const auto &item : menu)
-        EXPECT_FALSE(item.submenu) << "index charts are off";
+    ASSERT_EQ(build(dowRow + nasdaqRow + sandpRow),
+              (QStringList{QStringLiteral("Dow: 16,437.05"), QStringLiteral("Nasdaq: 4,234.08"), QStringLiteral("S&P: 1,872.34")}));
+    EXPECT_EQ(*menu[0].styledTitle, (std::vector<StyledRun>{{QStringLiteral("Dow: 16,437.05"), 14.0, std::nullopt},
+                                                            {QStringLiteral(" (+88.23, +0.54%)"), 14.0, QColor(Qt::green)}}));
+    EXPECT_EQ(menu[1].styledTitle->back(), (StyledRun{QStringLiteral(" (-12.30, -0.29%)"), 14.0, QColor(Qt::red)}));
+    EXPECT_EQ(menu[2].styledTitle->size(), 1u) << "a change without a sign gets no suffix";
+    const QStringList images{QStringLiteral("menuitem_up_g.tif"), QStringLiteral("menuitem_down_r.tif"),
+                             QStringLiteral("menuitem_spacer.tif")};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(menu[i].image, images[static_cast<qsizetype>(i)]);
+        EXPECT_FALSE(menu[i].submenu) << "index charts are off";
+    }
 }
 
-TEST_F(MarketIndicesSection, AFallingIndexKeepsItsOwnValueWhenARisingOneFollows)
+TEST_F(MarketIndicesSection, FallingLastIsFoundIgnoringCaseAndNotTakenFromTheNextIndex)
 {
-    storeMarkets(indexRow(QStringLiteral("dow"), QStringLiteral("Dow"), QStringLiteral("neg"), QStringLiteral("16,100.00"),
-                          QStringLiteral("-20.00"), QStringLiteral("-0.12%"))
-                 + nasdaqRow().replace(QStringLiteral("neg"), QStringLiteral("pos")));
-    build();
-    ASSERT_EQ(menu.size(), 2u);
-    EXPECT_EQ(menu[0].title, QStringLiteral("Dow: 16,100.00"));
-    EXPECT_EQ(menu[1].title, QStringLiteral("Nasdaq: 4,234.08"));
-}
-
-TEST_F(MarketIndicesSection, AnchorsAndPatternsMatchIgnoringCase)
-{
-    storeMarkets(dowRow().toUpper().replace(QStringLiteral("POSLAST"), QStringLiteral("negLast")));
-    build();
-    EXPECT_EQ(titles(), QStringList{QStringLiteral("Dow: 16,437.05")});
+    EXPECT_EQ(build(dowRow.toUpper().replace(QStringLiteral("POSLAST"), QStringLiteral("negLast"))),
+              QStringList{QStringLiteral("Dow: 16,437.05")});
+    EXPECT_EQ(build(indexRow("dow", "Dow", "neg", "16,100.00", "-20.00", "-0.12%") + QString(nasdaqRow).replace(QStringLiteral("neg"), QStringLiteral("pos"))),
+              (QStringList{QStringLiteral("Dow: 16,100.00"), QStringLiteral("Nasdaq: 4,234.08")}));
 }
 
 TEST_F(MarketIndicesSection, MissingAnchorOrValueSkipsOnlyThatIndex)
 {
-    QString nasdaqWithoutChange = nasdaqRow();
-    nasdaqWithoutChange.replace(QStringLiteral("negChange\">-12.30"), QStringLiteral("x\">-12.30"));
-    storeMarkets(nasdaqWithoutChange + sandpRow());
-    build();
     // Without its own change cell the Nasdaq takes the next one after its anchor, the S&P's.
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Nasdaq: 4,234.08"), QStringLiteral("S&P: 1,872.34")}));
-
-    storeMarkets(nasdaqRow() + sandpRow());
-    build();
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Nasdaq: 4,234.08"), QStringLiteral("S&P: 1,872.34")}));
-
-    storeMarkets(QStringLiteral("<a href=\"/data/markets/dow\" class=\"wsod_symbol\">Dow</a><span class=\"posLast\">1</span>"));
-    build();
-    EXPECT_TRUE(menu.empty()) << "the Dow lacks its change and percent";
+    EXPECT_EQ(build(QString(nasdaqRow).replace(QStringLiteral("negChange\">"), QStringLiteral("x\">")) + sandpRow),
+              (QStringList{QStringLiteral("Nasdaq: 4,234.08"), QStringLiteral("S&P: 1,872.34")}));
+    EXPECT_TRUE(build(QStringLiteral("<a href=\"/data/markets/dow\" class=\"wsod_symbol\">Dow</a><span class=\"posLast\">1</span>"))
+                    .isEmpty())
+        << "the Dow lacks its change and percent";
 }
 
 TEST_F(MarketIndicesSection, ChartSubmenuOpensTheIndexQuotePage)
 {
-    storeMarkets(dowRow() + nasdaqRow());
     state.m_urlContents.storeImage(QStringLiteral("http://charts.test/t?s=%5EDJI"), solidImage(Qt::gray));
-    build();
-    ASSERT_EQ(menu.size(), 2u);
+    ASSERT_EQ(build(dowRow + nasdaqRow).size(), 2);
     ASSERT_TRUE(menu[0].submenu);
-    ASSERT_EQ(menu[0].submenu->size(), 1u);
-    const MenuItem &chart = menu[0].submenu->front();
-    EXPECT_TRUE(chart.title.isEmpty());
-    EXPECT_EQ(chart.action, QStringLiteral("selItemIndicesiChart:"));
-    EXPECT_EQ(chart.image, QStringLiteral("http://charts.test/t?s=%5EDJI"));
-    EXPECT_EQ(chart.toolTip, QStringLiteral("http://quotes.test/q?s=%5EDJI"));
+    EXPECT_EQ(menu[0].submenu->front().image, QStringLiteral("http://charts.test/t?s=%5EDJI"));
     EXPECT_FALSE(menu[1].submenu) << "no chart image stored for the Nasdaq";
 
-    selItemIndicesiChart(chart, hosts, desktop);
+    selItemIndicesiChart(menu[0].submenu->front(), hosts, desktop);
     selItemMarketIndices(menu[1], hosts, desktop);
     EXPECT_EQ(desktop.lines(), (QStringList{QStringLiteral("open: http://quotes.test/q?s=%5EDJI"),
                                             QStringLiteral("open: http://markets.test/data/markets/")}));
-}
-
-TEST_F(MarketIndicesSection, NoPageNoLines)
-{
-    build();
-    EXPECT_TRUE(menu.empty());
 }
 
 } // namespace

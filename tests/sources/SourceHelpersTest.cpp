@@ -3,54 +3,29 @@
 #include "text/NumberReading.h"
 #include "sources/PageCutting.h"
 
-#include <cmath>
 #include <limits>
 
 namespace tickwell::testing {
 namespace {
 
-TEST(ReadDecimalNumber, TakesTheLongestLeadingNumber)
+TEST(NumberReading, TakesTheLongestLeadingNumber)
 {
-    const std::vector<std::pair<QString, double>> cases{
-        {QStringLiteral("150.25"), 150.25},
-        {QStringLiteral("  \t\n12.5abc"), 12.5},
-        {QStringLiteral("1,234.50"), 1.0},
-        {QStringLiteral("-3"), -3.0},
-        {QStringLiteral("+7"), 7.0},
-        {QStringLiteral(".5"), 0.5},
-        {QStringLiteral("5."), 5.0},
-        {QStringLiteral("1e3"), 1000.0},
-        {QStringLiteral("1E-2x"), 0.01},
-        {QStringLiteral("1e"), 1.0},
-        {QStringLiteral("1e+"), 1.0},
-        {QStringLiteral("2.5e1.5"), 25.0},
-        {QStringLiteral("1e-400"), 0.0},
+    const std::pair<QString, double> decimals[]{
+        {QStringLiteral("  \t\n12.5abc"), 12.5}, {QStringLiteral("1,234.50"), 1.0}, {QStringLiteral("-.5"), -0.5},
+        {QStringLiteral("5."), 5.0},   {QStringLiteral("1E-2x"), 0.01},  {QStringLiteral("1e+"), 1.0},
+        {QStringLiteral("2.5e1.5"), 25.0}, {QStringLiteral("1e-400"), 0.0}, {QStringLiteral("N/A"), 0.0},
+        {QStringLiteral("."), 0.0},    {QStringLiteral("١٢"), 0.0}, // digits of other scripts are not read
         {QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1"), 0.0},
-        {QStringLiteral("abc"), 0.0},
-        {QStringLiteral(""), 0.0},
-        {QStringLiteral("."), 0.0},
-        {QStringLiteral("-"), 0.0},
-        {QStringLiteral("N/A"), 0.0},
-        {QStringLiteral("١٢"), 0.0}, // digits of other scripts are not read
+        {QStringLiteral("1e400"), std::numeric_limits<double>::infinity()},
     };
-    for (const auto &[text, expected] : cases)
-        EXPECT_DOUBLE_EQ(ReadDecimalNumber(text), expected) << text.toStdString();
-    EXPECT_EQ(ReadDecimalNumber(QStringLiteral("1e400")), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(ReadDecimalNumber(QStringLiteral("-1") + QString(400, u'0')), -std::numeric_limits<double>::infinity());
-}
-
-TEST(ReadWholeNumber, ReadsSignAndDigitsAndSaturates)
-{
-    const std::vector<std::pair<QString, std::int32_t>> cases{
-        {QStringLiteral("100"), 100},          {QStringLiteral("100.9"), 100},
-        {QStringLiteral(" -5"), -5},           {QStringLiteral("+12 shares"), 12},
-        {QStringLiteral("abc"), 0},            {QStringLiteral(""), 0},
+    for (const auto &[text, expected] : decimals)
+        EXPECT_EQ(ReadDecimalNumber(text), expected) << text.toStdString();
+    const std::pair<QString, std::int32_t> wholes[]{
+        {QStringLiteral("100.9"), 100}, {QStringLiteral("+12 shares"), 12}, {QStringLiteral("1,000"), 1},
+        {QStringLiteral(""), 0},        {QStringLiteral("-99999999999"), std::numeric_limits<std::int32_t>::min()},
         {QStringLiteral("99999999999"), std::numeric_limits<std::int32_t>::max()},
-        {QStringLiteral("-99999999999"), std::numeric_limits<std::int32_t>::min()},
-        {QStringLiteral("2147483647"), 2147483647},
-        {QStringLiteral("1,000"), 1},
     };
-    for (const auto &[text, expected] : cases)
+    for (const auto &[text, expected] : wholes)
         EXPECT_EQ(ReadWholeNumber(text), expected) << text.toStdString();
 }
 

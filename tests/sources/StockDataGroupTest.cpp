@@ -68,76 +68,42 @@ TEST_F(StockDataGroup, LabelsAndIdentifiersMatchIgnoringCase)
     EXPECT_EQ(upper.first(), QStringLiteral("Last Trade: 150.25"));
 }
 
-TEST_F(StockDataGroup, MissingLabelsAreSkippedAndLaterOnesStillFound)
+// Each label is searched from the last one found: missing labels are skipped, a label standing
+// before the last one found is not found, and a label without its own cell takes the next one.
+TEST_F(StockDataGroup, CursorMovesForwardThroughTheLabels)
 {
-    QString page = fullTable();
-    page.remove(QStringLiteral("Trade Time:"));
-    const QStringList fields = build(page);
-    EXPECT_EQ(fields.size(), 14);
-    EXPECT_EQ(fields.mid(0, 2), (QStringList{QStringLiteral("Last Trade: 150.25"), QStringLiteral("Prev Close: 149.00")}));
+    const struct { QString page; QStringList fields; } cases[] = {
+        {row(QStringLiteral("Last Trade:"), QStringLiteral("<span id=\"yfs_l10_acme\">150.25</span>"))
+             + row(QStringLiteral("Prev Close:"), QStringLiteral("149.00")),
+         {QStringLiteral("Last Trade: 150.25"), QStringLiteral("Prev Close: 149.00")}},
+        {row(QStringLiteral("Open:"), QStringLiteral("149.50")) + row(QStringLiteral("Prev Close:"), QStringLiteral("149.00")),
+         {QStringLiteral("Prev Close: 149.00")}},
+        {QStringLiteral("<th>Prev Close:</th><td>N/A</td>") + row(QStringLiteral("Open:"), QStringLiteral("149.50")),
+         {QStringLiteral("Prev Close: 149.50"), QStringLiteral("Open: 149.50")}},
+        // Range values are the first after the label, wherever they stand, and need both ends.
+        {row(QStringLiteral("Day's Range:"), QStringLiteral("<span id=\"yfs_g00_acme\">148.10</span>"))
+             + QStringLiteral("<span id=\"yfs_h00_acme\">151.00</span>"),
+         {QStringLiteral("Day's Range: 148.10 - 151.00")}},
+        {row(QStringLiteral("Day's Range:"), QStringLiteral("<span id=\"yfs_g00_acme\">148.10</span> - N/A"))
+             + row(QStringLiteral("52wk Range:"), QStringLiteral("<span>120.00</span> - <span><b>160</b>.00</span>")),
+         {QStringLiteral("52wk Range: 120.00 - 160.00")}},
+        {QString(), {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(build(c.page), c.fields) << c.page.toStdString();
 }
 
-TEST_F(StockDataGroup, ALabelBeforeTheLastOneFoundIsNotFound)
+TEST_F(StockDataGroup, BidIsTheSpanInsideTheCellOrTheCell)
 {
-    // "Open:" only before "Prev Close:": its search starts at "Prev Close:".
-    const QString page = row(QStringLiteral("Open:"), QStringLiteral("149.50")) + row(QStringLiteral("Prev Close:"), QStringLiteral("149.00"))
-                         + row(QStringLiteral("1y Target Est:"), QStringLiteral("165.00"));
-    EXPECT_EQ(build(page), (QStringList{QStringLiteral("Prev Close: 149.00"), QStringLiteral("1y Target Est: 165.00")}));
-}
-
-TEST_F(StockDataGroup, TheCursorMovesOnAlsoWhenAValueIsMissing)
-{
-    // "Prev Close:" has no cell of its own; its value would be the next cell, the Open one.
-    const QString page = QStringLiteral("<th>Prev Close:</th><td>N/A</td>") + row(QStringLiteral("Open:"), QStringLiteral("149.50"));
-    EXPECT_EQ(build(page), (QStringList{QStringLiteral("Prev Close: 149.50"), QStringLiteral("Open: 149.50")}));
-}
-
-struct BidCase {
-    const char *name;
-    QString cell;
-    QString title;
-};
-
-class StockDataBid : public StockDataGroup, public ::testing::WithParamInterface<BidCase> {};
-
-TEST_P(StockDataBid, BidIsTheSpanInsideTheCellOrTheCell)
-{
-    EXPECT_EQ(build(row(QStringLiteral("Bid:"), GetParam().cell)), QStringList{GetParam().title});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cells, StockDataBid,
-    ::testing::Values(
-        BidCase{"Span", QStringLiteral("<span id=\"yfs_b00_acme\">12.30</span><small> x 100</small>"), QStringLiteral("Bid: 12.30")},
-        BidCase{"SpanUpperCase", QStringLiteral("<SPAN ID=\"YFS_B00_ACME\">12.30</SPAN>"), QStringLiteral("Bid: 12.30")},
-        BidCase{"PlainCell", QStringLiteral("N/A"), QStringLiteral("Bid: N/A")},
-        BidCase{"OtherSymbolsSpanIsTheCell", QStringLiteral("<span id=\"yfs_b00_beta\">1</span>"),
-                QStringLiteral("Bid: <span id=\"yfs_b00_beta\">1</span>")},
+    const struct { QString cell; QString title; } cases[] = {
+        {QStringLiteral("<SPAN ID=\"YFS_B00_ACME\">12.30</SPAN><small> x 100</small>"), QStringLiteral("Bid: 12.30")},
+        {QStringLiteral("<span id=\"yfs_b00_beta\">1</span>"), QStringLiteral("Bid: <span id=\"yfs_b00_beta\">1</span>")},
         // A span never closed runs to the end of its cell.
-        BidCase{"UnclosedSpan", QStringLiteral("<span id=\"yfs_b00_acme\">12.30<small> x 100</small>"),
-                QStringLiteral("Bid: 12.30<small> x 100</small>")},
-        BidCase{"EmptySpan", QStringLiteral("<span id=\"yfs_b00_acme\"></span>"), QStringLiteral("Bid: ")}),
-    [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
-
-TEST_F(StockDataGroup, RangesNeedBothEnds)
-{
-    const QString page = row(QStringLiteral("Day's Range:"), QStringLiteral("<span id=\"yfs_g00_acme\">148.10</span> - N/A"))
-                         + row(QStringLiteral("52wk Range:"), QStringLiteral("<span>120.00</span> - <span><b>160</b>.00</span>"));
-    EXPECT_EQ(build(page), QStringList{QStringLiteral("52wk Range: 120.00 - 160.00")})
-        << "no day's range without its high; the 52-week values are flattened";
-}
-
-TEST_F(StockDataGroup, RangeHighFoundBeyondItsRowStillCounts)
-{
-    // Values are the first after the label, wherever they stand.
-    const QString page = row(QStringLiteral("Day's Range:"), QStringLiteral("<span id=\"yfs_g00_acme\">148.10</span>"))
-                         + QStringLiteral("<span id=\"yfs_h00_acme\">151.00</span>");
-    EXPECT_EQ(build(page), QStringList{QStringLiteral("Day's Range: 148.10 - 151.00")});
-}
-
-TEST_F(StockDataGroup, EmptyPageGivesTheSeparatorOnly)
-{
-    EXPECT_TRUE(build(QString()).isEmpty());
+        {QStringLiteral("<span id=\"yfs_b00_acme\">12.30<small> x 100</small>"), QStringLiteral("Bid: 12.30<small> x 100</small>")},
+        {QStringLiteral("<span id=\"yfs_b00_acme\"></span>"), QStringLiteral("Bid: ")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(build(row(QStringLiteral("Bid:"), c.cell)), QStringList{c.title});
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
 
-#include <cmath>
-
 namespace tickwell::testing {
 namespace {
 
@@ -60,181 +58,116 @@ TEST_F(WatchListSection, LinesFollowTheWatchListAndItsFlags)
     EXPECT_EQ(menu.size(), 2u);
 }
 
-struct DirectionCase {
-    const char *name;
-    QString last;
-    std::optional<QString> previousClose;
-    QString title;       // the styled title as plain text
-    QString suffix;
-    std::optional<QColor> color;
-    QString image;
-};
-
-class WatchListDirection : public WatchListSection, public ::testing::WithParamInterface<DirectionCase> {};
-
-TEST_P(WatchListDirection, SuffixColourAndImageFollowTheChange)
-{
-    const auto &c = GetParam();
-    setSymbols({QStringLiteral("ACME")});
-    QuotePageFragment fragment;
-    fragment.last = c.last;
-    fragment.previousClose = c.previousClose;
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-
-    ASSERT_EQ(menu.size(), 1u);
-    const MenuItem &item = line();
-    EXPECT_EQ(item.title, QStringLiteral("Acme Corp. [ACME] : ") + c.last) << "the plain title has no suffix";
-    ASSERT_TRUE(item.styledTitle);
-    EXPECT_EQ(plainText(*item.styledTitle), c.title);
-    ASSERT_EQ(item.styledTitle->size(), 3u);
-    EXPECT_EQ((*item.styledTitle)[1].text, c.suffix);
-    EXPECT_EQ((*item.styledTitle)[1].color, c.color);
-    for (const auto &run : *item.styledTitle)
-        EXPECT_EQ(run.pointSize, 14.0);
-    EXPECT_EQ(item.image, c.image);
-    EXPECT_FALSE(item.imageData.isNull());
-    EXPECT_EQ(item.action, QStringLiteral("selItemStockSymbol:"));
-    EXPECT_FALSE(item.toolTip);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Changes, WatchListDirection,
-    ::testing::Values(
-        DirectionCase{"Up", QStringLiteral("150.25"), QStringLiteral("149.00"),
-                      QStringLiteral("Acme Corp. [ACME] (1.25, 0.839%) : 150.25"), QStringLiteral("(1.25, 0.839%) "),
-                      QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
-        DirectionCase{"DownWithoutMinusSigns", QStringLiteral("148.00"), QStringLiteral("149.00"),
-                      QStringLiteral("Acme Corp. [ACME] (1, 0.671%) : 148.00"), QStringLiteral("(1, 0.671%) "),
-                      QColor(Qt::red), QStringLiteral("menuitem_down_r.tif")},
-        DirectionCase{"Unchanged", QStringLiteral("149.00"), QStringLiteral("149.00"),
-                      QStringLiteral("Acme Corp. [ACME]  : 149.00"), QStringLiteral(" "), std::nullopt,
-                      QStringLiteral("menuitem_spacer.tif")},
-        DirectionCase{"NoPreviousClose", QStringLiteral("150.25"), std::nullopt,
-                      QStringLiteral("Acme Corp. [ACME]  : 150.25"), QStringLiteral(" "), std::nullopt,
-                      QStringLiteral("menuitem_spacer.tif")},
-        DirectionCase{"ThousandsSeparatorEndsTheNumber", QStringLiteral("1,234.50"), QStringLiteral("0.50"),
-                      QStringLiteral("Acme Corp. [ACME] (0.5, 100%) : 1,234.50"), QStringLiteral("(0.5, 100%) "),
-                      QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")}),
-    [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
-
-TEST_F(WatchListSection, PreviousCloseOfZeroGivesAnInfinitePercent)
+TEST_F(WatchListSection, SuffixColourAndImageFollowTheChange)
 {
     setSymbols({QStringLiteral("ACME")});
-    QuotePageFragment fragment;
-    fragment.previousClose = QStringLiteral("0.00");
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ((*line().styledTitle)[1].text, QStringLiteral("(150.25, ∞%) "));
+    const struct { QString last; std::optional<QString> previousClose; QString title; std::optional<QColor> color; QString image; } cases[] = {
+        {QStringLiteral("150.25"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME] (1.25, 0.839%) : 150.25"),
+         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
+        {QStringLiteral("148.00"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME] (1, 0.671%) : 148.00"), // no minus signs
+         QColor(Qt::red), QStringLiteral("menuitem_down_r.tif")},
+        {QStringLiteral("149.00"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME]  : 149.00"), std::nullopt,
+         QStringLiteral("menuitem_spacer.tif")},
+        {QStringLiteral("150.25"), std::nullopt, QStringLiteral("Acme Corp. [ACME]  : 150.25"), std::nullopt,
+         QStringLiteral("menuitem_spacer.tif")},
+        {QStringLiteral("1,234.50"), QStringLiteral("0.50"), QStringLiteral("Acme Corp. [ACME] (0.5, 100%) : 1,234.50"), // "," ends the number
+         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
+        {QStringLiteral("150.25"), QStringLiteral("0.00"), QStringLiteral("Acme Corp. [ACME] (150.25, ∞%) : 150.25"),
+         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
+    };
+    for (const auto &c : cases) {
+        QuotePageFragment fragment;
+        fragment.last = c.last;
+        fragment.previousClose = c.previousClose;
+        storeQuote(QStringLiteral("ACME"), fragment);
+        gPreviousClose.clear();
+        build();
+        ASSERT_EQ(menu.size(), 1u);
+        EXPECT_EQ(line().title, QStringLiteral("Acme Corp. [ACME] : ") + c.last) << "the plain title has no suffix";
+        EXPECT_EQ(plainText(*line().styledTitle), c.title);
+        EXPECT_EQ((*line().styledTitle)[1].color, c.color) << c.title.toStdString();
+        EXPECT_EQ(line().image, c.image) << c.title.toStdString();
+    }
 }
 
-struct HoldingCase {
-    const char *name;
-    QVariant shares;
-    bool afterHoursSwitch;
-    std::optional<QString> realTime;
-    std::optional<QString> afterHours;
-    QString title;
-};
-
-class WatchListHolding : public WatchListSection, public ::testing::WithParamInterface<HoldingCase> {};
-
-TEST_P(WatchListHolding, ChoosesTheFirstApplicableFormat)
-{
-    const auto &c = GetParam();
-    setSymbols({QStringLiteral("ACME")});
-    if (c.shares.isValid())
-        settings.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), c.shares}});
-    setSwitch("IncludeAfterHoursMenu", c.afterHoursSwitch);
-    QuotePageFragment fragment;
-    fragment.realTime = c.realTime;
-    fragment.afterHours = c.afterHours;
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ(line().title, c.title);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, WatchListHolding,
-    ::testing::Values(
-        HoldingCase{"HoldingRealTime", QStringLiteral("100"), true, QStringLiteral("150.30"), QStringLiteral("150.10"),
-                    QStringLiteral("Acme Corp. [ACME] : 150.25, 150.30 (RT) (100 shares: $15,025.00)")},
-        HoldingCase{"HoldingAfterHours", QStringLiteral("100"), true, std::nullopt, QStringLiteral("150.10"),
-                    QStringLiteral("Acme Corp. [ACME] : 150.25, 150.10 (AH) (100 shares: $15,025.00)")},
-        HoldingCase{"HoldingAfterHoursSwitchedOff", QStringLiteral("100"), false, QStringLiteral("150.30"),
-                    QStringLiteral("150.10"), QStringLiteral("Acme Corp. [ACME] : 150.25 (100 shares: $15,025.00)")},
-        HoldingCase{"HoldingAsNumber", qlonglong(1500), false, std::nullopt, std::nullopt,
-                    QStringLiteral("Acme Corp. [ACME] : 150.25 (1,500 shares: $225,375.00)")},
-        HoldingCase{"FractionalSharesCountWholeButValueExactly", QStringLiteral("10.5"), false, std::nullopt, std::nullopt,
-                    QStringLiteral("Acme Corp. [ACME] : 150.25 (10 shares: $1,577.62)")},
-        HoldingCase{"RealTimeWithoutHolding", QStringLiteral(""), true, QStringLiteral("150.30"), QStringLiteral("150.10"),
-                    QStringLiteral("Acme Corp. [ACME] : 150.25, 150.30 (RT)")},
-        HoldingCase{"AfterHoursWithoutHolding", QStringLiteral("0"), true, std::nullopt, QStringLiteral("150.10"),
-                    QStringLiteral("Acme Corp. [ACME] : 150.25, 150.10 (AH)")},
-        HoldingCase{"NegativeShares", QStringLiteral("-5"), false, std::nullopt, std::nullopt,
-                    QStringLiteral("Acme Corp. [ACME] : 150.25")},
-        HoldingCase{"NonNumericShares", QStringLiteral("lots"), false, std::nullopt, std::nullopt,
-                    QStringLiteral("Acme Corp. [ACME] : 150.25")},
-        // An absent "CompanyShares" means no holdings; the line is still shown.
-        HoldingCase{"NoCompanySharesSetting", QVariant(), false, std::nullopt, std::nullopt,
-                    QStringLiteral("Acme Corp. [ACME] : 150.25")}),
-    [](const auto &paramInfo) { return std::string(paramInfo.param.name); });
-
-TEST_F(WatchListSection, SuffixGoesBeforeTheFirstColonEvenInsideTheCompanyName)
+TEST_F(WatchListSection, HoldingFormatIsTheFirstThatApplies)
 {
     setSymbols({QStringLiteral("ACME")});
-    QuotePageFragment fragment;
-    fragment.company = QStringLiteral("Acme: The Company");
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ(plainText(*line().styledTitle), QStringLiteral("Acme(1.25, 0.839%) : The Company [ACME] : 150.25"));
+    const QString rt = QStringLiteral("150.30"), ah = QStringLiteral("150.10");
+    const struct { QVariant shares; bool afterHoursSwitch; std::optional<QString> realTime, afterHours; QString tail; } cases[] = {
+        {QVariant(), false, std::nullopt, std::nullopt, QString()}, // no "CompanyShares" at all
+        {QStringLiteral("100"), true, rt, ah, QStringLiteral(", 150.30 (RT) (100 shares: $15,025.00)")},
+        {QStringLiteral("100"), true, std::nullopt, ah, QStringLiteral(", 150.10 (AH) (100 shares: $15,025.00)")},
+        {QStringLiteral("100"), false, rt, ah, QStringLiteral(" (100 shares: $15,025.00)")},
+        {qlonglong(1500), false, std::nullopt, std::nullopt, QStringLiteral(" (1,500 shares: $225,375.00)")},
+        {QStringLiteral("10.5"), false, std::nullopt, std::nullopt, QStringLiteral(" (10 shares: $1,577.62)")}, // valued exactly
+        {QStringLiteral(""), true, rt, ah, QStringLiteral(", 150.30 (RT)")},
+        {QStringLiteral("0"), true, std::nullopt, ah, QStringLiteral(", 150.10 (AH)")},
+        {QStringLiteral("-5"), false, std::nullopt, std::nullopt, QString()},
+        {QStringLiteral("lots"), false, std::nullopt, std::nullopt, QString()},
+    };
+    for (const auto &c : cases) {
+        if (c.shares.isValid())
+            settings.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), c.shares}});
+        setSwitch("IncludeAfterHoursMenu", c.afterHoursSwitch);
+        QuotePageFragment fragment;
+        fragment.realTime = c.realTime;
+        fragment.afterHours = c.afterHours;
+        storeQuote(QStringLiteral("ACME"), fragment);
+        build();
+        ASSERT_EQ(menu.size(), 1u);
+        EXPECT_EQ(line().title, QStringLiteral("Acme Corp. [ACME] : 150.25") + c.tail) << c.shares.toString().toStdString();
+    }
 }
 
-TEST_F(WatchListSection, ValuesAreCutIgnoringCaseAndKeepTheSymbolAsWritten)
+TEST_F(WatchListSection, ValuesAreCutIgnoringCaseAndTheSuffixGoesBeforeTheFirstColon)
 {
-    setSymbols({QStringLiteral("acme")});
-    QuotePageFragment fragment;
-    fragment.id = QStringLiteral("ACME");
-    fragment.company = QStringLiteral(" Acme &amp; Sons ");
-    storeQuote(QStringLiteral("acme"), fragment);
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ(line().title, QStringLiteral(" Acme &amp; Sons  [acme] : 150.25")) << "values are neither trimmed nor decoded";
-}
-
-TEST_F(WatchListSection, CompanyNameMissingShowsTheSymbol)
-{
-    setSymbols({QStringLiteral("ACME")});
-    QuotePageFragment fragment;
-    fragment.company.reset();
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ(line().title, QStringLiteral("ACME [ACME] : 150.25"));
+    const struct { QString symbol, id; std::optional<QString> company; QString title; } cases[] = {
+        {QStringLiteral("ACME"), QStringLiteral("acme"), QStringLiteral("Acme: The Company"),
+         QStringLiteral("Acme(1.25, 0.839%) : The Company [ACME] : 150.25")},
+        // Values are neither trimmed nor decoded, and the symbol is kept as written.
+        {QStringLiteral("acme"), QStringLiteral("ACME"), QStringLiteral(" Acme &amp; Sons "),
+         QStringLiteral(" Acme &amp; Sons  [acme] (1.25, 0.839%) : 150.25")},
+        {QStringLiteral("ACME"), QStringLiteral("acme"), std::nullopt, QStringLiteral("ACME [ACME] (1.25, 0.839%) : 150.25")},
+    };
+    for (const auto &c : cases) {
+        setSymbols({c.symbol});
+        QuotePageFragment fragment;
+        fragment.id = c.id;
+        fragment.company = c.company;
+        storeQuote(c.symbol, fragment);
+        build();
+        ASSERT_EQ(menu.size(), 1u);
+        EXPECT_EQ(plainText(*line().styledTitle), c.title);
+    }
 }
 
 TEST_F(WatchListSection, PreviousCloseIsRecordedEvenWithoutALine)
 {
-    setSymbols({QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("NOPAGE")});
+    setSymbols({QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("NOPAGE"), QStringLiteral("LATER")});
     storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
     QuotePageFragment noLast = fragmentFor(QStringLiteral("GONE"));
     noLast.last.reset();
     noLast.previousClose = QStringLiteral("12.00");
     storeQuote(QStringLiteral("GONE"), noLast);
+    // The first value cell after the label, wherever it stands.
+    QuotePageFragment later = fragmentFor(QStringLiteral("LATER"));
+    later.last.reset();
+    later.previousClose.reset();
+    later.body = QStringLiteral("<td class=\"yfnc_tabledata1\">1.00</td><th>PREV CLOSE:</th><td>x</td><td class=\"yfnc_tabledata1\">140.00</td>");
+    storeQuote(QStringLiteral("LATER"), later);
     gPreviousClose.insert(QStringLiteral("NOPAGE"), QStringLiteral("7.00"));
+    state.m_headlines.insert(QStringLiteral("OLD"), {HeadlineRecord{QStringLiteral("http://x/"), QStringLiteral("x"), {}}});
     build();
 
     EXPECT_EQ(titles(), QStringList{QStringLiteral("ACME Inc. [ACME] : 150.25")});
-    EXPECT_EQ(gPreviousClose.value(QStringLiteral("ACME")), QStringLiteral("149.00"));
-    EXPECT_EQ(gPreviousClose.value(QStringLiteral("GONE")), QStringLiteral("12.00"));
-    EXPECT_EQ(gPreviousClose.value(QStringLiteral("NOPAGE")), QStringLiteral("7.00"));
-    for (const char *symbol : {"ACME", "GONE", "NOPAGE"}) {
-        EXPECT_TRUE(state.m_headlines.contains(QString::fromLatin1(symbol))) << symbol;
-        EXPECT_TRUE(state.m_headlines.value(QString::fromLatin1(symbol)).isEmpty()) << symbol;
-    }
+    EXPECT_EQ(gPreviousClose, (QHash<QString, QString>{{QStringLiteral("ACME"), QStringLiteral("149.00")},
+                                                      {QStringLiteral("GONE"), QStringLiteral("12.00")},
+                                                      {QStringLiteral("NOPAGE"), QStringLiteral("7.00")},
+                                                      {QStringLiteral("LATER"), QStringLiteral("140.00")}}));
+    EXPECT_EQ(state.m_headlines.keys(), (QStringList{QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("LATER"),
+                                                     QStringLiteral("NOPAGE")}))
+        << "every build starts the headline lists afresh";
 
     // A later page without "Prev Close:" leaves the recorded value alone.
     QuotePageFragment noClose = fragmentFor(QStringLiteral("ACME"));
@@ -245,90 +178,39 @@ TEST_F(WatchListSection, PreviousCloseIsRecordedEvenWithoutALine)
     EXPECT_EQ(line().image, QStringLiteral("menuitem_spacer.tif"));
 }
 
-TEST_F(WatchListSection, PreviousCloseIsTheFirstCellAfterItsLabel)
-{
-    setSymbols({QStringLiteral("ACME")});
-    QuotePageFragment fragment;
-    fragment.previousClose.reset();
-    fragment.body = QStringLiteral("<td class=\"yfnc_tabledata1\">1.00</td><th>PREV CLOSE:</th><td>x</td>"
-                                   "<td class=\"yfnc_tabledata1\">140.00</td>");
-    storeQuote(QStringLiteral("ACME"), fragment);
-    build();
-    EXPECT_EQ(gPreviousClose.value(QStringLiteral("ACME")), QStringLiteral("140.00"));
-}
-
-TEST_F(WatchListSection, HeadlinesStartAfreshAtEveryBuild)
-{
-    setSymbols({QStringLiteral("ACME")});
-    state.m_headlines.insert(QStringLiteral("OLD"), {HeadlineRecord{QStringLiteral("http://x/"), QStringLiteral("x"), {}}});
-    build();
-    EXPECT_EQ(state.m_headlines.keys(), QStringList{QStringLiteral("ACME")});
-}
-
 TEST_F(WatchListSection, SubmenuGroupsInOrder)
-{
-    setSymbols({QStringLiteral("ACME")});
-    storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
-    const QString logoAddress = LogoImageAddress(hosts, QStringLiteral("ACME"));
-    state.m_urlContents.storeImage(logoAddress, solidImage(Qt::blue));
-    state.m_urlContents.storeImage(ChartImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::gray));
-    for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
-                            "IncludeStockDataInSubmenu"})
-        setSwitch(key, true);
-    build();
-
-    ASSERT_GE(menu.size(), 1u);
-    ASSERT_TRUE(line().submenu);
-    const Menu &submenu = *line().submenu;
-    const QStringList expected{
-        QString(), QStringLiteral("---"), QStringLiteral("Open Log"), QStringLiteral("Save Headlines..."),
-        QStringLiteral("---"), QString(), // chart image
-        QStringLiteral("---"), QStringLiteral("1 Day Share Price Chart"), QStringLiteral("5 Day Share Price Chart"),
-        QStringLiteral("3 Month Share Price Chart"), QStringLiteral("6 Month Share Price Chart"),
-        QStringLiteral("1 Year Share Price Chart"), QStringLiteral("2 Year Share Price Chart"),
-        QStringLiteral("5 Year Share Price Chart"), QStringLiteral("Max Share Price Chart"),
-        QStringLiteral("---"), QStringLiteral("Last Trade: 150.25"), QStringLiteral("Prev Close: 149.00"),
-        QStringLiteral("---"), QStringLiteral("Headlines for ACME Inc.")};
-    EXPECT_EQ(titles(submenu), expected);
-
-    const MenuItem &logo = submenu[0];
-    EXPECT_EQ(logo.action, QStringLiteral("selItemOpenConsoleLog:"));
-    EXPECT_EQ(logo.image, logoAddress);
-    EXPECT_EQ(logo.imageData.pixelColor(0, 0), QColor(Qt::blue));
-    EXPECT_EQ(logo.toolTip, QStringLiteral("ACME"));
-    EXPECT_EQ(submenu[2].action, QStringLiteral("selItemOpenConsoleLog:"));
-    EXPECT_EQ(submenu[2].toolTip, QStringLiteral("ACME"));
-    EXPECT_EQ(submenu[3].action, QStringLiteral("selItemSaveHeadlines:"));
-    EXPECT_EQ(submenu[3].toolTip, QStringLiteral("ACME"));
-
-    // The headline section items close the section.
-    EXPECT_EQ(titles().mid(1), (QStringList{QStringLiteral("---"), QStringLiteral("Save All Headlines..."),
-                                            QStringLiteral("Go to Headlines folder...")}));
-}
-
-TEST_F(WatchListSection, GroupsSwitchedOffLeaveNoSeparators)
 {
     setSymbols({QStringLiteral("ACME")});
     storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
     build();
     ASSERT_EQ(menu.size(), 1u) << "no headline section items with headlines off";
     EXPECT_EQ(titles(*line().submenu), QStringList{QStringLiteral("Open Log")}) << "no logo stored, every group off";
-}
 
-TEST_F(WatchListSection, HeadlineSectionItemsWithoutAnyWatchList)
-{
-    setSwitch("IncludeHeadlinesInSubmenu", true);
+    state.m_urlContents.storeImage(LogoImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::blue));
+    state.m_urlContents.storeImage(ChartImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::gray));
+    for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
+                            "IncludeStockDataInSubmenu"})
+        setSwitch(key, true);
     build();
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("---"), QStringLiteral("Save All Headlines..."),
-                                     QStringLiteral("Go to Headlines folder...")}));
-
+    ASSERT_TRUE(line().submenu);
+    const Menu &submenu = *line().submenu;
+    EXPECT_EQ(titles(submenu).mid(0, 7), (QStringList{QString(), QStringLiteral("---"), QStringLiteral("Open Log"),
+                                                      QStringLiteral("Save Headlines..."), QStringLiteral("---"), QString(),
+                                                      QStringLiteral("---")}));
+    EXPECT_EQ(titles(submenu).mid(15), (QStringList{QStringLiteral("---"), QStringLiteral("Last Trade: 150.25"),
+                                                    QStringLiteral("Prev Close: 149.00"), QStringLiteral("---"),
+                                                    QStringLiteral("Headlines for ACME Inc.")}));
+    EXPECT_EQ(submenu[0].imageData.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(submenu[0].action, QStringLiteral("selItemOpenConsoleLog:"));
+    EXPECT_EQ(submenu[3].action, QStringLiteral("selItemSaveHeadlines:"));
+    EXPECT_EQ(submenu[3].toolTip, QStringLiteral("ACME"));
+    // The headline section items close the section.
+    EXPECT_EQ(titles().mid(1), (QStringList{QStringLiteral("---"), QStringLiteral("Save All Headlines..."),
+                                            QStringLiteral("Go to Headlines folder...")}));
     state.m_isSaving = true;
     build();
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("---"), QStringLiteral("Stop Saving All Headlines"),
-                                     QStringLiteral("Go to Headlines folder...")}));
-    EXPECT_EQ(menu[1].action, QStringLiteral("selItemStopSaving:"));
-    EXPECT_EQ(menu[1].toolTip, QStringLiteral("Stop saving headlines"));
-    EXPECT_EQ(menu[2].action, QStringLiteral("selItemHeadlinesFolder:"));
+    EXPECT_EQ(menu[2].title, QStringLiteral("Stop Saving All Headlines"));
+    EXPECT_EQ(menu[2].action, QStringLiteral("selItemStopSaving:"));
 }
 
 TEST_F(WatchListSection, ChoosingALineOpensItsQuotePage)
@@ -338,12 +220,10 @@ TEST_F(WatchListSection, ChoosingALineOpensItsQuotePage)
     build();
     ASSERT_EQ(menu.size(), 1u);
     selItemStockSymbol(line(), hosts, desktop);
+    // A symbol that makes no address opens nothing.
+    selItemStockSymbol(MenuItem::make(QStringLiteral("Acme [AC ME] : 1")), hosts, desktop);
+    selItemStockSymbol(MenuItem::make(QStringLiteral("no brackets")), hosts, desktop);
     EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: http://quotes.test/q?s=acme")});
-
-    ScriptedDesktop other;
-    selItemStockSymbol(MenuItem::make(QStringLiteral("Acme [AC ME] : 1")), hosts, other);
-    selItemStockSymbol(MenuItem::make(QStringLiteral("no brackets")), hosts, other);
-    EXPECT_TRUE(other.lines().isEmpty()) << "a symbol that makes no address opens nothing";
 }
 
 } // namespace
