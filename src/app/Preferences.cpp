@@ -39,25 +39,31 @@ std::int32_t leadingInteger(const QString &text)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-// The whole-number reading of a "ShowSettings" entry: integers and reals that are whole.
+// The whole-number reading of a "ShowSettings" entry (a real is cut to its whole part).
 std::optional<qlonglong> wholeNumber(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::ULongLong:
-    case QMetaType::UInt:
-        return value.toLongLong();
-    case QMetaType::Double: {
-        const double d = value.toDouble();
-        return static_cast<qlonglong>(d);
-    }
-    default:
+    if (!IsNumberValue(value))
         return std::nullopt;
-    }
+    if (value.typeId() == QMetaType::Double)
+        return static_cast<qlonglong>(value.toDouble());
+    return value.toLongLong();
 }
 
 } // namespace
+
+bool IsNumberValue(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool PreferenceValueForKey(SettingsStore &store, const QString &key, bool defaultValue)
 {
@@ -161,16 +167,9 @@ QString Preferences::sharesForSymbol(const QString &symbol) const
     if (!shares || shares->typeId() != QMetaType::QVariantMap)
         return {};
     const QVariant entry = shares->toMap().value(symbol);
-    switch (entry.typeId()) {
-    case QMetaType::QString:
+    if (entry.typeId() == QMetaType::QString || IsNumberValue(entry))
         return entry.toString();
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::Double:
-        return entry.toString();
-    default:
-        return {};
-    }
+    return {};
 }
 
 std::vector<WatchedSymbol> Preferences::watchList(bool shownOnly) const

@@ -13,6 +13,9 @@ namespace tickwell {
 
 inline const QString kSettingsDomain = QStringLiteral("com.brantlow.Tickwell");
 
+// Whether a stored value is a number (integer or real), as property lists hold them.
+bool IsNumberValue(const QVariant &value);
+
 // Reads a switch: the stored boolean, or the default when absent or of any other type.
 bool PreferenceValueForKey(SettingsStore &store, const QString &key, bool defaultValue);
 

@@ -1,5 +1,6 @@
 #include "logging/QuoteNumbers.h"
 
+#include "app/Preferences.h"
 #include "text/NumberReading.h"
 
 #include <algorithm>
@@ -11,20 +12,6 @@
 namespace tickwell {
 
 namespace {
-
-bool isNumber(const QVariant &entry)
-{
-    switch (entry.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
 
 std::int32_t clampToInt32(double value)
 {
@@ -38,7 +25,7 @@ std::int32_t clampToInt32(double value)
 
 double SharesAsDouble(const QVariant &entry)
 {
-    if (isNumber(entry))
+    if (IsNumberValue(entry))
         return entry.toDouble();
     if (entry.typeId() == QMetaType::QString)
         return ReadDecimalNumber(entry.toString());
@@ -47,7 +34,7 @@ double SharesAsDouble(const QVariant &entry)
 
 std::int32_t SharesAsInt32(const QVariant &entry)
 {
-    if (isNumber(entry))
+    if (IsNumberValue(entry))
         return clampToInt32(entry.toDouble());
     if (entry.typeId() == QMetaType::QString)
         return ReadWholeNumber(entry.toString());
@@ -56,7 +43,7 @@ std::int32_t SharesAsInt32(const QVariant &entry)
 
 QString SharesText(const QVariant &entry)
 {
-    if (isNumber(entry) || entry.typeId() == QMetaType::QString)
+    if (IsNumberValue(entry) || entry.typeId() == QMetaType::QString)
         return entry.toString();
     return {};
 }

@@ -1,5 +1,6 @@
 #include "prefs/StockSymbolTableModel.h"
 
+#include "app/Preferences.h"
 #include "prefs/FinderCollator.h"
 
 #include <algorithm>
@@ -15,17 +16,8 @@ const QString kShowSettingsKey = QStringLiteral("ShowSettings");
 
 bool isNumber(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        // Views hand check states over as the enum itself.
-        return value.metaType().flags().testFlag(QMetaType::IsEnumeration);
-    }
+    // Views hand check states over as the enum itself.
+    return IsNumberValue(value) || value.metaType().flags().testFlag(QMetaType::IsEnumeration);
 }
 
 // A stored flag counts as shown only when it is the whole number 1, as the menu reads it.
