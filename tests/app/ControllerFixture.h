@@ -26,32 +26,20 @@ protected:
             m_controller = std::make_unique<AppController>(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
         return *m_controller;
     }
-    AppController &launch()
-    {
-        controller().applicationWillFinishLaunching();
-        return *m_controller;
-    }
+    void launch() { controller().applicationWillFinishLaunching(); }
     void relaunch()
     {
         m_controller.reset();
         launch();
     }
 
-    // Titles of the top-level menu, separators as "---".
+    // Separators as "---".
     QStringList menuTitles() const
     {
         QStringList titles;
         for (const auto &item : m_controller->menu())
             titles.append(item.separator ? QStringLiteral("---") : item.title);
         return titles;
-    }
-
-    const MenuItem *findItem(const QString &title) const
-    {
-        for (const auto &item : m_controller->menu())
-            if (!item.separator && item.title == title)
-                return &item;
-        return nullptr;
     }
 
     MemorySettingsStore settings;

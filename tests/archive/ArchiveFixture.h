@@ -19,9 +19,6 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
-// Readable Qt strings in GoogleTest messages (lists print element by element through it).
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace tickwell::testing {
 
 // The archiving subsystem on fakes: a web engine and an event loop on a manual clock, a window
@@ -44,7 +41,7 @@ protected:
     ArchiveServices services()
     {
         ArchiveServices made;
-        made.makeWebEngine = [this]() -> std::unique_ptr<WebEngine> { ++enginesMade; return std::move(m_engine); };
+        made.makeWebEngine = [this]() -> std::unique_ptr<WebEngine> { return std::move(m_engine); };
         made.makeProgressWindow = [this]() -> std::unique_ptr<ProgressWindow> { return std::move(m_window); };
         made.makeEventWait = [this]() -> std::unique_ptr<EventWait> { return std::move(m_events); };
         return made;
@@ -73,12 +70,6 @@ protected:
         engine.addPage(address, page);
         return address;
     }
-    static MenuItem itemWithToolTip(const QString &title, const QString &action, const QString &toolTip)
-    {
-        MenuItem item = MenuItem::make(title, action);
-        item.toolTip = toolTip;
-        return item;
-    }
 
     QStringList savedFiles() const { return QDir(downloadsPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name); }
     QByteArray savedBytes(const QString &name) const
@@ -106,7 +97,6 @@ protected:
     Platform platform{settings, loader, statusItem, timers, desktop, notifications, wake};
     ControllerState state;
     Preferences prefs{settings};
-    int enginesMade = 0;
 
 private:
     QTemporaryDir m_home;

@@ -16,22 +16,19 @@ public:
     bool runUntil(const std::function<bool()> &done, double seconds) override
     {
         m_deepest = std::max(m_deepest, ++m_depth);
-        if (!(seconds > 0) && !done() && !m_quitting)
+        if (!(seconds > 0) && !done())
             m_timers.advance(0);
-        for (double left = seconds; left > 1e-9 && !done() && !m_quitting; left -= 0.1)
+        for (double left = seconds; left > 1e-9 && !done(); left -= 0.1)
             m_timers.advance(std::min(0.1, left));
         --m_depth;
         return done();
     }
     void wake() override {}
-    bool isQuitting() const override { return m_quitting; }
-
-    void setQuitting(bool quitting) { m_quitting = quitting; }
+    bool isQuitting() const override { return false; }
     int deepestNesting() const { return m_deepest; }
 
 private:
     ManualTimerFactory &m_timers;
-    bool m_quitting = false;
     int m_depth = 0;
     int m_deepest = 0;
 };

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusVariant>
 
 #include <memory>
 
@@ -42,19 +44,12 @@ protected:
     }
     QVariant itemProperty(const QString &service, const QString &name)
     {
-        return GetDBusProperty(peer, service, QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"), name);
+        const QDBusMessage reply = CallAndWait(peer, QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierItem"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get")) << QStringLiteral("org.kde.StatusNotifierItem") << name);
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
     }
+    bool nameHasOwner(const QString &name) { return peer.interface()->isServiceRegistered(name); }
 
-    // Every signal the service sent so far has arrived once a ping returns: the bus keeps a
-    // sender's messages in order.
-    void settle(const QString &service)
-    {
-        CallAndWait(peer, QDBusMessage::createMethodCall(service, QStringLiteral("/"),
-            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
-        QCoreApplication::processEvents();
-    }
-
-    // GetLayout of the whole menu: the revision and the root.
     std::pair<uint, DBusMenuLayoutItem> fetchLayout(const QString &service)
     {
         const QDBusMessage reply = menuCall(service, QStringLiteral("GetLayout"), {0, -1, QStringList()});
@@ -73,35 +68,22 @@ protected:
     std::unique_ptr<SniFakeWatcher> watcher;
 };
 
-// A layout as lines indented by depth: the label, "---" for separators, " (disabled)" and " >"
-// (has a submenu) as markers.
-inline QStringList Describe(const DBusMenuLayoutItem &node, int depth = 0)
+// The top level of a layout as lines: the label, " (disabled)" as a marker, "---" for separators.
+inline QStringList Describe(const DBusMenuLayoutItem &root)
 {
     QStringList lines;
-    for (const auto &child : node.children) {
-        const QVariantMap &p = child.properties;
-        QString line = QString(depth * 2, QLatin1Char(' '));
-        if (p.value(QStringLiteral("type")) == QStringLiteral("separator"))
-            line += QStringLiteral("---");
-        else
-            line += p.value(QStringLiteral("label")).toString()
-                + (p.value(QStringLiteral("enabled"), true).toBool() ? QString() : QStringLiteral(" (disabled)"))
-                + (p.value(QStringLiteral("children-display")) == QStringLiteral("submenu") ? QStringLiteral(" >") : QString());
-        lines << line << Describe(child, depth + 1);
-    }
+    for (const auto &child : root.children)
+        lines << (child.properties.contains(QStringLiteral("type")) ? QStringLiteral("---")
+                : child.properties.value(QStringLiteral("label")).toString()
+                    + (child.properties.value(QStringLiteral("enabled"), true).toBool() ? QString() : QStringLiteral(" (disabled)")));
     return lines;
 }
 
-// The id of the first item with this label, depth first; 0 when none.
-inline int FindId(const DBusMenuLayoutItem &node, const QString &label)
+// The id of the top-level item with this label; 0 when none.
+inline int FindId(const DBusMenuLayoutItem &root, const QString &label)
 {
-    for (const auto &child : node.children) {
-        if (child.properties.value(QStringLiteral("label")).toString() == label)
-            return child.id;
-        if (const int id = FindId(child, label))
-            return id;
-    }
-    return 0;
+    const auto lines = Describe(root);
+    return lines.contains(label) ? root.children[lines.indexOf(label)].id : 0;
 }
 
 } // namespace tickwell::testing

@@ -6,8 +6,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <utility>
-
 namespace tickwell::testing {
 
 // The smallest org.kde.StatusNotifierWatcher: takes registrations and remembers who sent them.
@@ -21,40 +19,29 @@ public:
     {
         m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this, QDBusConnection::ExportAllSlots);
     }
-    ~SniFakeWatcher() override
-    {
-        stop();
-        m_bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
-    }
+    ~SniFakeWatcher() override { stop(); }
 
     // Takes the watcher's name (what a panel starting does) or gives it up.
     bool start()
     {
-        m_items.clear();
-        m_senders.clear();
-        return m_started = m_bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+        registeredItems.clear();
+        senders.clear();
+        return m_bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
     }
-    void stop()
-    {
-        if (std::exchange(m_started, false))
-            m_bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    }
+    void stop() { m_bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher")); }
 
-    QStringList registeredItems() const { return m_items; }
-    QStringList senders() const { return m_senders; } // unique bus names, one per registration
+    QStringList registeredItems;
+    QStringList senders; // unique bus names, one per registration
 
 public Q_SLOTS:
     void RegisterStatusNotifierItem(const QString &service)
     {
-        m_items.append(service);
-        m_senders.append(message().service());
+        registeredItems.append(service);
+        senders.append(message().service());
     }
 
 private:
     QDBusConnection m_bus;
-    bool m_started = false;
-    QStringList m_items;
-    QStringList m_senders;
 };
 
 } // namespace tickwell::testing

@@ -2,14 +2,12 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QHash>
 #include <QObject>
-
-#include <algorithm>
-#include <iterator>
 
 namespace tickwell::testing {
 
-// Collects the signals one D-Bus object sends, in arrival order.
+// Collects the signals one D-Bus object sends.
 class SniSignalRecorder final : public QObject {
     Q_OBJECT
 public:
@@ -17,22 +15,13 @@ public:
     {
         bus.connect(service, path, interface, QString(), this, SLOT(record(QDBusMessage)));
     }
-
-    const QList<QDBusMessage> &messages() const { return m_messages; }
-    QList<QDBusMessage> named(const QString &member) const
-    {
-        QList<QDBusMessage> result;
-        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(result),
-            [&](const QDBusMessage &message) { return message.member() == member; });
-        return result;
-    }
-    void clear() { m_messages.clear(); }
+    QList<QDBusMessage> named(const QString &member) const { return m_messages.value(member); }
 
 public Q_SLOTS:
-    void record(const QDBusMessage &message) { m_messages.append(message); }
+    void record(const QDBusMessage &message) { m_messages[message.member()].append(message); }
 
 private:
-    QList<QDBusMessage> m_messages;
+    QHash<QString, QList<QDBusMessage>> m_messages; // by signal name, in arrival order
 };
 
 } // namespace tickwell::testing

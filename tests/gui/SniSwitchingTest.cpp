@@ -1,7 +1,6 @@
 // Moving between the status notifier item and the tray icon as the watcher comes and goes.
 #include "SniBusFixture.h"
 #include "platform/HeadlessStatusItem.h"
-#include "platform/desktop/QtTrayStatusItem.h"
 #include "platform/desktop/SniStatusItem.h"
 #include "platform/desktop/SwitchingStatusItem.h"
 
@@ -20,13 +19,14 @@ protected:
     // The tray side is a headless item, so the test can open its menu and choose items.
     std::unique_ptr<SwitchingStatusItem> makeSwitching(std::chrono::milliseconds fallbackDelay)
     {
-        return std::make_unique<SwitchingStatusItem>(app, fallbackDelay, SwitchingStatusItem::Factory{},
+        auto item = std::make_unique<SwitchingStatusItem>(app, fallbackDelay, SwitchingStatusItem::Factory{},
             [] { return std::make_unique<HeadlessStatusItem>(); });
+        item->setMenu(kMenu);
+        return item;
     }
-    // The item's bus name once it registered.
     QString registered()
     {
-        return WaitUntil([&] { return !watcher->registeredItems().isEmpty(); }) ? watcher->registeredItems().last() : QString();
+        return WaitUntil([&] { return !watcher->registeredItems.isEmpty(); }) ? watcher->registeredItems.last() : QString();
     }
     QDBusMessage clickLabel(const QString &service, const QString &label)
     {
@@ -36,26 +36,22 @@ protected:
 
 TEST_F(SniSwitchingTest, FollowsTheWatcherAndCarriesEverythingOver)
 {
+    // Qt's real tray icon without a bus, and with no tray to show it in: neither must matter.
+    EXPECT_EQ(SwitchingStatusItem(QDBusConnection(u"no-such-connection"_s), 0ms).backend(), Backend::QtTray);
     auto item = makeSwitching(0ms);
     EXPECT_EQ(item->backend(), Backend::QtTray);
-    QImage image(4, 4, QImage::Format_ARGB32);
-    image.fill(Qt::red);
     QStringList chosen;
     int openings = 0;
     item->setMenuHandlers([&] { ++openings; }, [&](const MenuItem &menuItem) { chosen.append(menuItem.title); });
-    item->setImage(u"Tickwell.tif"_s, image);
     item->setStyledTitle({{u"ACME "_s, 14.0, std::nullopt}, {u"+1.00"_s, 14.0, QColor(Qt::green)}});
-    item->setMenu(kMenu);
 
-    // A panel starts: the item moves onto the bus with image, title, menu and handlers.
+    // A panel starts: the item moves onto the bus with title, menu and handlers.
     ASSERT_TRUE(watcher->start());
     ASSERT_TRUE(WaitUntil([&] { return item->backend() == Backend::StatusNotifier; }));
     const QString service = registered();
     EXPECT_EQ(itemProperty(service, u"XAyatanaLabel"_s).toString(), u"ACME +1.00"_s);
-    EXPECT_EQ(item->active().image(), image);
     EXPECT_EQ(Describe(fetchLayout(service).second), (QStringList{u"Update Now"_s, u"---"_s, u"Quit"_s}));
-    EXPECT_EQ(menuCall(service, u"AboutToShow"_s, {0}).type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(openings, 1);
+    menuCall(service, u"AboutToShow"_s, {0});
     EXPECT_EQ(clickLabel(service, u"Quit"_s).type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(WaitUntil([&] { return chosen == QStringList{u"Quit"_s}; }));
 
@@ -66,33 +62,38 @@ TEST_F(SniSwitchingTest, FollowsTheWatcherAndCarriesEverythingOver)
     auto *tray = dynamic_cast<HeadlessStatusItem *>(&item->active());
     ASSERT_NE(tray, nullptr);
     EXPECT_EQ(tray->title(), u"Updating..."_s);
-    EXPECT_FALSE(tray->styledTitle());
     tray->open();
     tray->choose(tray->menu().front());
     EXPECT_EQ(openings, 2);
     EXPECT_EQ(chosen, (QStringList{u"Quit"_s, u"Update Now"_s}));
-    EXPECT_FALSE(NameHasOwner(peer, service));
+    EXPECT_FALSE(nameHasOwner(service));
 }
 
 TEST_F(SniSwitchingTest, APanelRestartingWithinTheGraceKeepsTheItemOnTheBus)
 {
+    // Qt's own tray icon names itself the same way and may hold the first name.
+    const QString name = u"org.kde.StatusNotifierItem-%1-"_s.arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(peer.registerService(name + u'1'));
     ASSERT_TRUE(watcher->start());
     auto item = makeSwitching(10s);
-    ASSERT_EQ(item->backend(), Backend::StatusNotifier);
-    const QString service = registered();
+    EXPECT_EQ(registered(), name + u'2');
+    EXPECT_EQ(watcher->senders, QStringList{app.baseService()});
+
+    // The panel restarts as another process, after a gap: the same item registers again.
     watcher->stop();
     WaitUntil([] { return false; }, 200);
+    SniFakeWatcher otherWatcher(bus.connect(u"other-panel"_s));
+    ASSERT_TRUE(otherWatcher.start());
+    EXPECT_TRUE(WaitUntil([&] { return otherWatcher.registeredItems == QStringList{name + u'2'}; }));
     EXPECT_EQ(item->backend(), Backend::StatusNotifier);
-    ASSERT_TRUE(watcher->start());
-    EXPECT_EQ(registered(), service) << "the same item registered again";
-    EXPECT_EQ(item->backend(), Backend::StatusNotifier);
+    item.reset();
+    EXPECT_FALSE(nameHasOwner(name + u'2'));
 }
 
 TEST_F(SniSwitchingTest, AMoveDuringAnActionWaitsUntilTheActionReturned)
 {
     ASSERT_TRUE(watcher->start());
     auto item = makeSwitching(0ms);
-    item->setMenu(kMenu);
     const QString service = registered();
     // The action runs a nested event loop (as saving a headline does) in which the panel goes.
     std::optional<Backend> backendInsideAction;
@@ -106,16 +107,6 @@ TEST_F(SniSwitchingTest, AMoveDuringAnActionWaitsUntilTheActionReturned)
     EXPECT_EQ(backendInsideAction, Backend::StatusNotifier) << "the item was replaced under its own action";
     EXPECT_TRUE(WaitUntil([&] { return item->backend() == Backend::QtTray; }));
     EXPECT_EQ(item->menu().size(), 3u);
-}
-
-TEST_F(SniSwitchingTest, TheRealTrayIconTakesOverWithoutAWatcher)
-{
-    // Qt's tray icon, with no tray to show it in under the test platform, which must not matter.
-    SwitchingStatusItem item(app, 0ms);
-    item.setMenu(kMenu);
-    EXPECT_NE(dynamic_cast<QtTrayStatusItem *>(&item.active()), nullptr);
-    // A bus without a connection leaves the tray icon as the only choice.
-    EXPECT_EQ(SwitchingStatusItem(QDBusConnection(u"no-such-connection"_s), 0ms).backend(), Backend::QtTray);
 }
 
 } // namespace

@@ -2,20 +2,57 @@
 // program again as the client (the test itself runs on the offscreen platform).
 #include "SniTestBus.h"
 #include "TrayXEmbedChild.h"
+#include "platform/desktop/QtTrayStatusItem.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QImage>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
 
 namespace tickwell::testing {
 namespace {
 
 using namespace Qt::StringLiterals;
+
+const QColor kUp(0, 255, 0);
+const QColor kDown(255, 0, 0);
+
+MenuItem quoteLine(const QString &head, const QString &change, const QColor &color, const QString &image)
+{
+    MenuItem item = MenuItem::make(head + change, u"selItemStockSymbol:"_s, u"a"_s);
+    item.styledTitle = std::vector<StyledRun>{{head, 14.0, std::nullopt}, {change, 14.0, color}};
+    item.image = image;
+    item.submenu = Menu{MenuItem::make(u"Chart"_s, u"selItemiChart:"_s)};
+    return item;
+}
+
+// Pixels close to a pure colour: the cores of the glyphs drawn in it.
+int countNear(const QImage &image, const QRect &area, const QColor &color)
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - color.red()) < 60 && std::abs(pixel.green() - color.green()) < 60
+                && std::abs(pixel.blue() - color.blue()) < 60;
+        }
+    return count;
+}
+
+int fail(const char *what)
+{
+    std::fprintf(stderr, "tray child: %s\n", what);
+    return 1;
+}
 
 TEST(TrayXEmbedTest, TheOpenedMenuShowsTheColouredSuffixes)
 {
@@ -25,23 +62,16 @@ TEST(TrayXEmbedTest, TheOpenedMenuShowsTheColouredSuffixes)
         GTEST_SKIP() << "needs Xvfb and trayer (scripts/bootstrap installs them)";
     QProcess server, tray, client;
     const auto stopAll = qScopeGuard([&] {
-        for (QProcess *process : {&client, &tray, &server})
-            if (process->state() != QProcess::NotRunning) {
-                process->terminate();
-                if (!process->waitForFinished(3000))
-                    process->kill();
-                process->waitForFinished(3000);
-            }
+        for (QProcess *process : {&client, &tray, &server}) {
+            process->kill();
+            process->waitForFinished(3000);
+        }
     });
 
     // An X server on a free display, which it names on its output.
     server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-wr"_s, u"-nolisten"_s, u"tcp"_s});
-    QByteArray displayNumber;
-    for (int attempt = 0; attempt < 100 && !displayNumber.contains('\n') && server.waitForStarted(5000); ++attempt) {
-        server.waitForReadyRead(100);
-        displayNumber += server.readAllStandardOutput();
-    }
-    ASSERT_TRUE(displayNumber.contains('\n')) << "Xvfb did not start";
+    ASSERT_TRUE(server.waitForStarted(5000) && server.waitForReadyRead(10000)) << "Xvfb did not start";
+    const QByteArray displayNumber = server.readAllStandardOutput();
 
     // A private bus without a watcher, so Qt's tray icon takes the XEmbed road.
     PrivateSessionBus bus;
@@ -71,4 +101,59 @@ TEST(TrayXEmbedTest, TheOpenedMenuShowsTheColouredSuffixes)
 }
 
 } // namespace
+
+int RunTrayXEmbedChild(const QString &pngPath)
+{
+    if (!WaitUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 15000))
+        return fail("no system tray on this display");
+    QtTrayStatusItem item;
+    int openings = 0;
+    item.setMenuHandlers([&] { ++openings; }, {});
+    item.setImage(u"Tickwell.tif"_s, QImage(u":/images/Tickwell.tif"_s));
+    item.setTitle(u"ACME 101.25"_s);
+    // Quote lines with a key equivalent, an ampersand, images and submenus, as the controller builds them.
+    item.setMenu({MenuItem::make(u"Last Update: December 5, 2026 at 3:00:00 PM EST"_s),
+        MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s), MenuItem::makeSeparator(),
+        quoteLine(u"Acme & Co [ACME] 101.25 "_s, u"+1.25 (+1.25%)"_s, kUp, u"menuitem_up_g.tif"_s),
+        quoteLine(u"Beta Inc [BETA] 48.10 "_s, u"-0.52 (-1.07%)"_s, kDown, u"menuitem_down_r.tif"_s), MenuItem::makeSeparator(),
+        MenuItem::make(u"Quit"_s, u"selItemQuit:"_s, u"q"_s)});
+
+    // The tray embeds the icon: it gets a place on the screen.
+    if (!WaitUntil([&] { return item.trayIcon().geometry().width() > 0; }, 15000))
+        return fail("the tray never embedded the icon");
+    QWidget *icon = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QSystemTrayIconSys"))
+            icon = widget;
+    if (!icon)
+        return fail("no tray icon window");
+    WaitUntil([] { return false; }, 500); // let the tray paint the icon
+
+    // A click on the icon opens the menu, as a user's would; a line is highlighted as under the pointer.
+    QTest::mouseClick(icon, Qt::LeftButton, {}, icon->rect().center());
+    if (!WaitUntil([&] { return item.qmenu().isVisible(); }, 5000) || openings != 1)
+        return fail("the menu did not open, or did not ask for a rebuild");
+    item.qmenu().setActiveAction(item.qmenu().actions().at(3));
+    WaitUntil([] { return false; }, 800);
+
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect menuArea = item.qmenu().geometry();
+    const QRect iconArea = item.trayIcon().geometry();
+    bool ok = true;
+    if (countNear(shot, menuArea, kUp) < 30 || countNear(shot, menuArea, kDown) < 30)
+        ok = !fail("the coloured suffixes are not in the menu");
+    // The icon shows the image: more than the panel's plain background there.
+    QSet<QRgb> iconColours;
+    const QImage iconPixels = shot.copy(iconArea);
+    for (int y = 0; y < iconPixels.height(); ++y)
+        for (int x = 0; x < iconPixels.width(); ++x)
+            iconColours.insert(iconPixels.pixel(x, y));
+    if (iconColours.size() < 4)
+        ok = !fail("the tray icon is blank");
+    if (!shot.copy(menuArea.united(iconArea).adjusted(-24, -8, 24, 24).intersected(shot.rect())).save(pngPath, "PNG"))
+        ok = !fail("cannot save the screenshot");
+    item.qmenu().close();
+    return ok ? 0 : 1;
+}
+
 } // namespace tickwell::testing

@@ -2,11 +2,20 @@
 
 #include "logging/CLog.h"
 #include "logging/LogFolder.h"
+#include "logging/StockMonitor.h"
 
 namespace tickwell::testing {
 namespace {
 
-class LogFileTest : public LoggingFixture {};
+class LogFileTest : public LoggingFixture {
+protected:
+    void openLog(const QString &symbol)
+    {
+        MenuItem item = MenuItem::make(QStringLiteral("Open Log"), QStringLiteral("selItemOpenConsoleLog:"));
+        item.toolTip = symbol;
+        controller().perform(item);
+    }
+};
 
 // Start lines end with a line feed, entries with a carriage return, stop lines with a line feed;
 // every logging period adds its own start and stop line.
@@ -55,9 +64,7 @@ TEST_F(LogFileTest, StopLoggingClosesEveryWriter)
 TEST_F(LogFileTest, SymbolsNameFilesInsideTheLogFolderOnly)
 {
     const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("N\u00c9E"), QStringLiteral("Tickwell_N\u00c9E.log")},
         {QStringLiteral(".."), QStringLiteral("Tickwell_...log")},
-        {QStringLiteral("A/B"), QStringLiteral("Tickwell_A%2FB.log")},
         {QStringLiteral("../../outside"), QStringLiteral("Tickwell_..%2F..%2Foutside.log")},
         {QStringLiteral("A%2FB"), QStringLiteral("Tickwell_A%252FB.log")},
         {QStringLiteral("NUL") + QChar(0) + QStringLiteral("X"), QStringLiteral("Tickwell_NUL%00X.log")},
@@ -68,7 +75,7 @@ TEST_F(LogFileTest, SymbolsNameFilesInsideTheLogFolderOnly)
     for (const auto &[symbol, fileName] : cases) {
         EXPECT_EQ(QString::fromUtf8(LogFileName(symbol)), fileName);
         symbols.append(symbol);
-        expected.append(QStringLiteral("Brantlow Software/Tickwell/") + fileName);
+        expected.append(fileName);
     }
     setSymbols(symbols);
     startLogging(controller().preferences(), timers.now());
@@ -77,7 +84,8 @@ TEST_F(LogFileTest, SymbolsNameFilesInsideTheLogFolderOnly)
     LogEntry(LoggerForSymbol(longSymbol), QStringLiteral("entry"));
     stopLogging(timers.now());
     expected.sort();
-    EXPECT_EQ(filesInDataHome(), expected); // nothing anywhere else below the data home
+    EXPECT_EQ(QDir(logFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
+    EXPECT_EQ(QDir(dataHome()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Brantlow Software")});
 }
 
 // Entries are cut to 255 bytes at a character boundary and end with a carriage return only when
@@ -90,11 +98,9 @@ TEST_F(LogFileTest, EntriesAreCutAtACharacterBoundary)
     const std::pair<QString, QByteArray> cases[] = {
         {QString(254, u'a'), QByteArray(254, 'a') + "\r"},
         {QString(255, u'a'), QByteArray(255, 'a')},
-        {QString(300, u'a'), QByteArray(255, 'a')},
         {QString(254, u'a') + e, QByteArray(254, 'a') + "\r"},
         {QString(253, u'a') + e + QStringLiteral("z"), QByteArray(253, 'a') + e.toUtf8()},
         {QString(253, u'a') + euro, QByteArray(253, 'a') + "\r"},
-        {QString(252, u'a') + clef, QByteArray(252, 'a') + "\r"},
         {clef.repeated(70), clef.repeated(63).toUtf8() + "\r"},
     };
     setSymbols({QStringLiteral("ACME")});
@@ -107,6 +113,53 @@ TEST_F(LogFileTest, EntriesAreCutAtACharacterBoundary)
         const qsizetype lineSize = startLine(timers.now()).size(); // the stop line has the same size
         EXPECT_EQ(bytes.mid(lineSize, bytes.size() - 2 * lineSize), written) << text.size() << " units";
     }
+}
+
+// The shares form is chosen by the presence of an entry, even an empty or zero one; the
+// holding's value is in decimal style.
+TEST_F(LogFileTest, EntryFormsWithAndWithoutShares)
+{
+    const QString head = QStringLiteral("[2026-12-05 15:00:00 -0500] Acme Corp. [ACME] : 150.25");
+    const std::pair<std::optional<QVariant>, QString> cases[] = {
+        {std::nullopt, head},
+        {QVariant(qlonglong(1200)), head + QStringLiteral(" (1,200 shares: 180,300)")},
+        {QVariant(QString()), head + QStringLiteral(" (0 shares: 0)")},
+    };
+    for (const auto &[shares, expected] : cases)
+        EXPECT_EQ(LogEntryText(startTime(), QStringLiteral("Acme Corp."), QStringLiteral("ACME"), QStringLiteral("150.25"), shares), expected);
+}
+
+// "LogToConsoleRate" is in minutes; a rate that reads as 0 must not make a spinning timer.
+TEST_F(LogFileTest, MonitorRunsAtItsRateInMinutes)
+{
+    for (const auto &[rate, interval] : {std::pair{"3", 180.0}, std::pair{"0", 600.0}}) {
+        settings.setValue(QStringLiteral("LogToConsoleRate"), QString::fromLatin1(rate));
+        relaunch();
+        EXPECT_EQ(timers.pendingTimers().front().interval, interval) << rate;
+    }
+}
+
+// No file: the alert names the file and offers the preferences; the folder is made on the way.
+TEST_F(LogFileTest, MissingLogExplainsAndOffersThePreferences)
+{
+    settings.setValue(QStringLiteral("LogToConsole"), false);
+    launch();
+    for (const AlertButton answer : {AlertButton::Default, AlertButton::Other}) {
+        desktop.setAnswer(answer);
+        openLog(QStringLiteral("ACME"));
+    }
+    const QString alert = QStringLiteral("alert: There is no log file Tickwell_ACME.log. | Turn logging on in Preferences. [OK] [Preferences...]");
+    EXPECT_EQ(desktop.lines(), QStringList({alert, alert, QStringLiteral("preferences: shown")}));
+    EXPECT_TRUE(QFileInfo(logFolder()).isDir());
+}
+
+// The log of a symbol holding a slash is found under its escaped name, inside the log folder.
+TEST_F(LogFileTest, SymbolWithASlashOpensItsOwnLog)
+{
+    setSymbols({QStringLiteral("../A/B")});
+    launch();
+    openLog(QStringLiteral("../A/B"));
+    EXPECT_EQ(desktop.lines(), QStringList({QStringLiteral("open: ") + logFolder() + QStringLiteral("/Tickwell_..%2FA%2FB.log")}));
 }
 
 } // namespace

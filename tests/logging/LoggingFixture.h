@@ -4,7 +4,7 @@
 #include "app/ValueFormatting.h"
 #include "logging/Loggers.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -57,16 +57,6 @@ protected:
         QFile file(logFolder() + QLatin1Char('/') + fileName);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // Every file below the data home, relative to it.
-    QStringList filesInDataHome() const
-    {
-        QStringList files;
-        for (QDirIterator it(dataHome(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-            files.append(QDir(dataHome()).relativeFilePath(it.next()));
-        files.sort();
-        return files;
-    }
-
     static QByteArray startLine(const QDateTime &at) { return "[" + DefaultDateDescription(at).toUtf8() + "] Starting logging\n"; }
     static QByteArray stopLine(const QDateTime &at) { return "[" + DefaultDateDescription(at).toUtf8() + "] Stopping logging\n"; }
 

@@ -17,8 +17,7 @@ class TickwellMenuRun {
 public:
     struct Result {
         int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
+        QByteArray out, err;
         QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
     };
 
@@ -36,11 +35,10 @@ public:
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_data.path());
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-        environment.insert(QStringLiteral("TZ"), QStringLiteral("America/New_York"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const std::pair<const char *, QString> variables[] = {{"XDG_CONFIG_HOME", m_config.path()}, {"XDG_DATA_HOME", m_data.path()},
+            {"LC_ALL", QStringLiteral("en_US.UTF-8")}, {"TZ", QStringLiteral("America/New_York")}, {"QT_QPA_PLATFORM", QStringLiteral("offscreen")}};
+        for (const auto &[name, value] : variables)
+            environment.insert(QLatin1String(name), value);
         process.setProcessEnvironment(environment);
         process.start(program(), arguments);
         Result result;

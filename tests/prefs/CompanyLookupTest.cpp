@@ -2,8 +2,6 @@
 #include "platform/MemorySettingsStore.h"
 #include "prefs/CompanyLookup.h"
 
-#include "QtPrinting.h"
-
 #include <gtest/gtest.h>
 
 namespace tickwell {
@@ -28,7 +26,6 @@ TEST_F(CompanyLookupTest, CutsTheNameOutOfTheQuotePage)
         {"<h1>SUMMARY FOR Acme Corp- x</h1>", QStringLiteral("Acme Corp")},
         {"Summary for Coca-Cola Co - NYSE", QStringLiteral("Coca")},
         {"Summary for Nobody", std::nullopt},
-        {"", std::nullopt},
         // Not UTF-8: read as Mac OS Roman, where 0x8E is e with acute.
         {"Summary for Soci\x8Et\x8E G\x8En\x8Erale - Paris", QString::fromUtf8("Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale ")},
     };

@@ -7,8 +7,6 @@
 #include "prefs/PreferencesWindow.h"
 #include "prefs/TickwellPref.h"
 
-#include "QtPrinting.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -22,20 +20,11 @@ class PrefFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_home.isValid());
         downloads = m_home.filePath(QStringLiteral("Downloads"));
         QDir().mkpath(downloads);
-        m_savedDownloadDir = qgetenv("XDG_DOWNLOAD_DIR");
         qputenv("XDG_DOWNLOAD_DIR", downloads.toLocal8Bit());
     }
-    void TearDown() override
-    {
-        m_pref.reset();
-        if (m_savedDownloadDir.isNull())
-            qunsetenv("XDG_DOWNLOAD_DIR");
-        else
-            qputenv("XDG_DOWNLOAD_DIR", m_savedDownloadDir);
-    }
+    void TearDown() override { m_pref.reset(); }
 
     TickwellPref &pref()
     {
@@ -67,7 +56,6 @@ protected:
 
 private:
     QTemporaryDir m_home;
-    QByteArray m_savedDownloadDir;
     std::unique_ptr<TickwellPref> m_pref;
 };
 

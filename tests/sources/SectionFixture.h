@@ -13,11 +13,9 @@
 
 #include <QTimeZone>
 #include <QVariantList>
-#include <QVariantMap>
 
 #include <ostream>
 
-// Readable texts in failure messages.
 inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
@@ -25,22 +23,13 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 namespace tickwell::testing {
 
-// What a section builder needs, in memory: settings, hosts of their own, the controller's state
-// with images and colours, a loader that serves nothing unless told, a still clock and a menu.
+// What a section builder needs, in memory, with hosts of its own and a still clock.
 class SectionFixture : public ::testing::Test {
 protected:
     SectionFixture()
     {
-        hosts.quotePage = QStringLiteral("quotes.test");
-        hosts.chartImage = QStringLiteral("charts.test");
-        hosts.logo = QStringLiteral("logos.test");
-        hosts.metals = QStringLiteral("metals.test");
-        hosts.markets = QStringLiteral("markets.test");
-        hosts.otherIndices = QStringLiteral("indices.test:8080");
-        hosts.orderBook = QStringLiteral("book.test");
-        state.m_upImage = solidImage(Qt::green);
-        state.m_downImage = solidImage(Qt::red);
-        state.m_spacerImage = solidImage(Qt::transparent);
+        hosts = Hosts{QStringLiteral("quotes.test"), QStringLiteral("charts.test"), QStringLiteral("logos.test"),
+                      QStringLiteral("metals.test"), QStringLiteral("markets.test"), QStringLiteral("indices.test:8080"), {}};
         state.m_upColor = QColor(Qt::green);
         state.m_downColor = QColor(Qt::red);
     }
@@ -51,23 +40,14 @@ protected:
         image.fill(color);
         return image;
     }
-
     SectionContext context() { return SectionContext{state, prefs, hosts, loader, clock, menu}; }
-
-    void setSymbols(const QStringList &symbols)
-    {
-        QVariantList list;
-        for (const auto &symbol : symbols)
-            list.append(symbol);
-        settings.setValue(QStringLiteral("StockSymbols"), list);
-    }
+    void setSymbols(const QStringList &symbols) { settings.setValue("StockSymbols", QVariantList(symbols.begin(), symbols.end())); }
     void setSwitch(const char *key, bool on) { settings.setValue(QString::fromLatin1(key), on); }
-    // Every submenu group off, so a test switches on only what it looks at.
-    void allSubmenuGroupsOff()
+    void setSubmenuGroups(bool on)
     {
         for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
                                 "IncludeStockDataInSubmenu", "IncludeStockHistoryInSubmenu", "IncludeAfterHoursMenu"})
-            setSwitch(key, false);
+            setSwitch(key, on);
     }
     void storePage(const QString &address, const QString &html) { state.m_urlContents.storePage(address, html.toUtf8()); }
 

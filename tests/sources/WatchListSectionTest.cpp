@@ -1,31 +1,49 @@
-#include "QuotePageFragment.h"
 #include "SectionFixture.h"
 
 #include "sources/SourceActions.h"
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
 
+#include <QVariantMap>
+
 namespace tickwell::testing {
 namespace {
+
+// A small quote page with the markers the watch-list line reads, each optional.
+struct QuotePage {
+    QString id; // empty: the symbol in lower case, as the page writes it
+    std::optional<QString> company = QStringLiteral("Acme Corp."), last = QStringLiteral("150.25"),
+                           previousClose = QStringLiteral("149.00"), realTime, afterHours;
+
+    QString html() const
+    {
+        QString page = QStringLiteral("<html><head><title>");
+        if (company)
+            page += QStringLiteral("ACME: Summary for ") + *company + QStringLiteral("- Yahoo! Finance");
+        page += QStringLiteral("</title></head><body>\n<th>Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b>");
+        for (const auto &[code, value] : {std::pair{"l10", last}, {"l90", realTime}, {"l91", afterHours}}) {
+            if (value)
+                page += QStringLiteral("<span id=\"yfs_%1_%2\">%3</span>\n").arg(QLatin1StringView(code), id, *value);
+        }
+        if (previousClose)
+            page += QStringLiteral("</td><th>Prev Close:</th><td class=\"yfnc_tabledata1\">%1</td>\n").arg(*previousClose);
+        return page + QStringLiteral("</body></html>\n");
+    }
+};
 
 class WatchListSection : public SectionFixture {
 protected:
     WatchListSection()
     {
-        allSubmenuGroupsOff();
+        setSymbols({QStringLiteral("ACME")});
+        setSubmenuGroups(false);
         gPreviousClose.clear();
     }
-
-    void storeQuote(const QString &symbol, const QuotePageFragment &fragment)
+    void storeQuote(const QString &symbol, QuotePage page = {})
     {
-        storePage(QuotePageAddress(hosts, symbol), fragment.html());
-    }
-    QuotePageFragment fragmentFor(const QString &symbol)
-    {
-        QuotePageFragment fragment;
-        fragment.id = symbol.toLower();
-        fragment.company = symbol + QStringLiteral(" Inc.");
-        return fragment;
+        if (page.id.isEmpty())
+            page.id = symbol.toLower();
+        storePage(QuotePageAddress(hosts, symbol), page.html());
     }
     void build()
     {
@@ -33,146 +51,80 @@ protected:
         auto ctx = context();
         addStockSymbols(ctx);
     }
-    const MenuItem &line(qsizetype index = 0) const { return menu.at(static_cast<std::size_t>(index)); }
+    const MenuItem &line() const { return menu.at(0); }
 };
 
-TEST_F(WatchListSection, LinesFollowTheWatchListAndItsFlags)
+// The coloured change goes before the first colon of the title; values are cut ignoring case and
+// are neither trimmed nor decoded.
+TEST_F(WatchListSection, ChangeSuffixColourAndImage)
 {
-    setSymbols({QStringLiteral("ACME"), QStringLiteral("BETA")});
-    storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
-    storeQuote(QStringLiteral("BETA"), fragmentFor(QStringLiteral("BETA")));
-
-    setSwitch("OnlyShowFlagged", true);
-    build();
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("ACME Inc. [ACME] : 150.25"), QStringLiteral("BETA Inc. [BETA] : 150.25")}))
-        << "without \"ShowSettings\" every symbol is shown";
-
-    settings.setValue(QStringLiteral("ShowSettings"),
-                      QVariantMap{{QStringLiteral("ACME"), qlonglong(1)}, {QStringLiteral("BETA"), qlonglong(0)}});
-    build();
-    EXPECT_EQ(titles(), QStringList{QStringLiteral("ACME Inc. [ACME] : 150.25")});
-    EXPECT_FALSE(state.m_headlines.contains(QStringLiteral("BETA"))) << "hidden symbols get no headline list";
-
-    setSwitch("OnlyShowFlagged", false);
-    build();
-    EXPECT_EQ(menu.size(), 2u);
-}
-
-TEST_F(WatchListSection, SuffixColourAndImageFollowTheChange)
-{
-    setSymbols({QStringLiteral("ACME")});
-    const struct { QString last; std::optional<QString> previousClose; QString title; std::optional<QColor> color; QString image; } cases[] = {
-        {QStringLiteral("150.25"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME] (1.25, 0.839%) : 150.25"),
-         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
-        {QStringLiteral("148.00"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME] (1, 0.671%) : 148.00"), // no minus signs
-         QColor(Qt::red), QStringLiteral("menuitem_down_r.tif")},
-        {QStringLiteral("149.00"), QStringLiteral("149.00"), QStringLiteral("Acme Corp. [ACME]  : 149.00"), std::nullopt,
-         QStringLiteral("menuitem_spacer.tif")},
-        {QStringLiteral("150.25"), std::nullopt, QStringLiteral("Acme Corp. [ACME]  : 150.25"), std::nullopt,
-         QStringLiteral("menuitem_spacer.tif")},
-        {QStringLiteral("1,234.50"), QStringLiteral("0.50"), QStringLiteral("Acme Corp. [ACME] (0.5, 100%) : 1,234.50"), // "," ends the number
-         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
-        {QStringLiteral("150.25"), QStringLiteral("0.00"), QStringLiteral("Acme Corp. [ACME] (150.25, ∞%) : 150.25"),
-         QColor(Qt::green), QStringLiteral("menuitem_up_g.tif")},
+    const QString up = QStringLiteral("menuitem_up_g.tif"), down = QStringLiteral("menuitem_down_r.tif"), none = QStringLiteral("menuitem_spacer.tif");
+    const struct { QString symbol, id; std::optional<QString> company, previousClose; QString last, title, image; } cases[] = {
+        {"ACME", "acme", "Acme Corp.", "149.00", "150.25", "Acme Corp. [ACME] (1.25, 0.839%) : 150.25", up},
+        {"ACME", "acme", "Acme Corp.", "149.00", "148.00", "Acme Corp. [ACME] (1, 0.671%) : 148.00", down}, // no minus signs
+        {"ACME", "acme", "Acme Corp.", "149.00", "149.00", "Acme Corp. [ACME]  : 149.00", none},
+        {"ACME", "acme", "Acme Corp.", std::nullopt, "150.25", "Acme Corp. [ACME]  : 150.25", none},
+        {"ACME", "acme", "Acme Corp.", "0.50", "1,234.50", "Acme Corp. [ACME] (0.5, 100%) : 1,234.50", up}, // "," ends the number
+        {"ACME", "acme", "Acme Corp.", "0.00", "150.25", "Acme Corp. [ACME] (150.25, ∞%) : 150.25", up},
+        {"ACME", "acme", "Acme: The Company", "149.00", "150.25", "Acme(1.25, 0.839%) : The Company [ACME] : 150.25", up},
+        {"acme", "ACME", " Acme &amp; Sons ", "149.00", "150.25", " Acme &amp; Sons  [acme] (1.25, 0.839%) : 150.25", up},
+        {"ACME", "acme", std::nullopt, "149.00", "150.25", "ACME [ACME] (1.25, 0.839%) : 150.25", up},
     };
     for (const auto &c : cases) {
-        QuotePageFragment fragment;
-        fragment.last = c.last;
-        fragment.previousClose = c.previousClose;
-        storeQuote(QStringLiteral("ACME"), fragment);
+        setSymbols({c.symbol});
+        storeQuote(c.symbol, QuotePage{c.id, c.company, c.last, c.previousClose, {}, {}});
         gPreviousClose.clear();
         build();
         ASSERT_EQ(menu.size(), 1u);
-        EXPECT_EQ(line().title, QStringLiteral("Acme Corp. [ACME] : ") + c.last) << "the plain title has no suffix";
         EXPECT_EQ(plainText(*line().styledTitle), c.title);
-        EXPECT_EQ((*line().styledTitle)[1].color, c.color) << c.title.toStdString();
+        EXPECT_FALSE(line().title.contains(u'(')) << "the plain title has no suffix";
         EXPECT_EQ(line().image, c.image) << c.title.toStdString();
+        EXPECT_EQ((*line().styledTitle)[1].color, c.image == up ? std::optional(QColor(Qt::green))
+                                                  : c.image == down ? std::optional(QColor(Qt::red)) : std::nullopt);
     }
+    selItemStockSymbol(line(), hosts, desktop);
+    selItemStockSymbol(MenuItem::make(QStringLiteral("Acme [AC ME] : 1")), hosts, desktop); // no address, nothing opened
+    EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: http://quotes.test/q?s=ACME")});
 }
 
 TEST_F(WatchListSection, HoldingFormatIsTheFirstThatApplies)
 {
-    setSymbols({QStringLiteral("ACME")});
     const QString rt = QStringLiteral("150.30"), ah = QStringLiteral("150.10");
     const struct { QVariant shares; bool afterHoursSwitch; std::optional<QString> realTime, afterHours; QString tail; } cases[] = {
-        {QVariant(), false, std::nullopt, std::nullopt, QString()}, // no "CompanyShares" at all
-        {QStringLiteral("100"), true, rt, ah, QStringLiteral(", 150.30 (RT) (100 shares: $15,025.00)")},
-        {QStringLiteral("100"), true, std::nullopt, ah, QStringLiteral(", 150.10 (AH) (100 shares: $15,025.00)")},
-        {QStringLiteral("100"), false, rt, ah, QStringLiteral(" (100 shares: $15,025.00)")},
-        {qlonglong(1500), false, std::nullopt, std::nullopt, QStringLiteral(" (1,500 shares: $225,375.00)")},
-        {QStringLiteral("10.5"), false, std::nullopt, std::nullopt, QStringLiteral(" (10 shares: $1,577.62)")}, // valued exactly
-        {QStringLiteral(""), true, rt, ah, QStringLiteral(", 150.30 (RT)")},
-        {QStringLiteral("0"), true, std::nullopt, ah, QStringLiteral(", 150.10 (AH)")},
-        {QStringLiteral("-5"), false, std::nullopt, std::nullopt, QString()},
-        {QStringLiteral("lots"), false, std::nullopt, std::nullopt, QString()},
+        {QVariant(), false, std::nullopt, std::nullopt, ""}, // no "CompanyShares" at all
+        {"100", true, rt, ah, ", 150.30 (RT) (100 shares: $15,025.00)"},
+        {"100", true, std::nullopt, ah, ", 150.10 (AH) (100 shares: $15,025.00)"},
+        {"100", false, rt, ah, " (100 shares: $15,025.00)"},
+        {qlonglong(1500), false, std::nullopt, std::nullopt, " (1,500 shares: $225,375.00)"},
+        {"10.5", false, std::nullopt, std::nullopt, " (10 shares: $1,577.62)"}, // valued exactly
+        {"", true, rt, ah, ", 150.30 (RT)"},
+        {"0", true, std::nullopt, ah, ", 150.10 (AH)"},
+        {"-5", false, std::nullopt, std::nullopt, ""},
     };
     for (const auto &c : cases) {
         if (c.shares.isValid())
             settings.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), c.shares}});
         setSwitch("IncludeAfterHoursMenu", c.afterHoursSwitch);
-        QuotePageFragment fragment;
-        fragment.realTime = c.realTime;
-        fragment.afterHours = c.afterHours;
-        storeQuote(QStringLiteral("ACME"), fragment);
+        storeQuote(QStringLiteral("ACME"), QuotePage{{}, QStringLiteral("Acme Corp."), QStringLiteral("150.25"), QStringLiteral("149.00"),
+                                                     c.realTime, c.afterHours});
         build();
         ASSERT_EQ(menu.size(), 1u);
         EXPECT_EQ(line().title, QStringLiteral("Acme Corp. [ACME] : 150.25") + c.tail) << c.shares.toString().toStdString();
     }
 }
 
-TEST_F(WatchListSection, ValuesAreCutIgnoringCaseAndTheSuffixGoesBeforeTheFirstColon)
-{
-    const struct { QString symbol, id; std::optional<QString> company; QString title; } cases[] = {
-        {QStringLiteral("ACME"), QStringLiteral("acme"), QStringLiteral("Acme: The Company"),
-         QStringLiteral("Acme(1.25, 0.839%) : The Company [ACME] : 150.25")},
-        // Values are neither trimmed nor decoded, and the symbol is kept as written.
-        {QStringLiteral("acme"), QStringLiteral("ACME"), QStringLiteral(" Acme &amp; Sons "),
-         QStringLiteral(" Acme &amp; Sons  [acme] (1.25, 0.839%) : 150.25")},
-        {QStringLiteral("ACME"), QStringLiteral("acme"), std::nullopt, QStringLiteral("ACME [ACME] (1.25, 0.839%) : 150.25")},
-    };
-    for (const auto &c : cases) {
-        setSymbols({c.symbol});
-        QuotePageFragment fragment;
-        fragment.id = c.id;
-        fragment.company = c.company;
-        storeQuote(c.symbol, fragment);
-        build();
-        ASSERT_EQ(menu.size(), 1u);
-        EXPECT_EQ(plainText(*line().styledTitle), c.title);
-    }
-}
-
 TEST_F(WatchListSection, PreviousCloseIsRecordedEvenWithoutALine)
 {
-    setSymbols({QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("NOPAGE"), QStringLiteral("LATER")});
-    storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
-    QuotePageFragment noLast = fragmentFor(QStringLiteral("GONE"));
-    noLast.last.reset();
-    noLast.previousClose = QStringLiteral("12.00");
-    storeQuote(QStringLiteral("GONE"), noLast);
-    // The first value cell after the label, wherever it stands.
-    QuotePageFragment later = fragmentFor(QStringLiteral("LATER"));
-    later.last.reset();
-    later.previousClose.reset();
-    later.body = QStringLiteral("<td class=\"yfnc_tabledata1\">1.00</td><th>PREV CLOSE:</th><td>x</td><td class=\"yfnc_tabledata1\">140.00</td>");
-    storeQuote(QStringLiteral("LATER"), later);
+    setSymbols({QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("NOPAGE")});
+    storeQuote(QStringLiteral("ACME"));
+    storeQuote(QStringLiteral("GONE"), QuotePage{{}, {}, std::nullopt, QStringLiteral("12.00"), {}, {}});
     gPreviousClose.insert(QStringLiteral("NOPAGE"), QStringLiteral("7.00"));
-    state.m_headlines.insert(QStringLiteral("OLD"), {HeadlineRecord{QStringLiteral("http://x/"), QStringLiteral("x"), {}}});
+    setSwitch("OnlyShowFlagged", true);
     build();
-
-    EXPECT_EQ(titles(), QStringList{QStringLiteral("ACME Inc. [ACME] : 150.25")});
-    EXPECT_EQ(gPreviousClose, (QHash<QString, QString>{{QStringLiteral("ACME"), QStringLiteral("149.00")},
-                                                      {QStringLiteral("GONE"), QStringLiteral("12.00")},
-                                                      {QStringLiteral("NOPAGE"), QStringLiteral("7.00")},
-                                                      {QStringLiteral("LATER"), QStringLiteral("140.00")}}));
-    EXPECT_EQ(state.m_headlines.keys(), (QStringList{QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("LATER"),
-                                                     QStringLiteral("NOPAGE")}))
-        << "every build starts the headline lists afresh";
-
+    EXPECT_EQ(menu.size(), 1u) << "without \"ShowSettings\" every symbol is shown";
+    EXPECT_EQ(gPreviousClose, (QHash<QString, QString>{{"ACME", "149.00"}, {"GONE", "12.00"}, {"NOPAGE", "7.00"}}));
     // A later page without "Prev Close:" leaves the recorded value alone.
-    QuotePageFragment noClose = fragmentFor(QStringLiteral("ACME"));
-    noClose.previousClose.reset();
-    storeQuote(QStringLiteral("ACME"), noClose);
+    storeQuote(QStringLiteral("ACME"), QuotePage{{}, QStringLiteral("Acme Corp."), QStringLiteral("150.25"), std::nullopt, {}, {}});
     build();
     EXPECT_EQ(gPreviousClose.value(QStringLiteral("ACME")), QStringLiteral("149.00"));
     EXPECT_EQ(line().image, QStringLiteral("menuitem_spacer.tif"));
@@ -180,50 +132,30 @@ TEST_F(WatchListSection, PreviousCloseIsRecordedEvenWithoutALine)
 
 TEST_F(WatchListSection, SubmenuGroupsInOrder)
 {
-    setSymbols({QStringLiteral("ACME")});
-    storeQuote(QStringLiteral("ACME"), fragmentFor(QStringLiteral("ACME")));
-    build();
-    ASSERT_EQ(menu.size(), 1u) << "no headline section items with headlines off";
-    EXPECT_EQ(titles(*line().submenu), QStringList{QStringLiteral("Open Log")}) << "no logo stored, every group off";
-
+    storeQuote(QStringLiteral("ACME"));
     state.m_urlContents.storeImage(LogoImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::blue));
     state.m_urlContents.storeImage(ChartImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::gray));
-    for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
-                            "IncludeStockDataInSubmenu"})
-        setSwitch(key, true);
+    setSubmenuGroups(true);
+    setSwitch("IncludeStockHistoryInSubmenu", false);
+    setSwitch("IncludeAfterHoursMenu", false);
+    state.m_isSaving = true;
     build();
     ASSERT_TRUE(line().submenu);
     const Menu &submenu = *line().submenu;
-    EXPECT_EQ(titles(submenu).mid(0, 7), (QStringList{QString(), QStringLiteral("---"), QStringLiteral("Open Log"),
-                                                      QStringLiteral("Save Headlines..."), QStringLiteral("---"), QString(),
-                                                      QStringLiteral("---")}));
-    EXPECT_EQ(titles(submenu).mid(15), (QStringList{QStringLiteral("---"), QStringLiteral("Last Trade: 150.25"),
-                                                    QStringLiteral("Prev Close: 149.00"), QStringLiteral("---"),
-                                                    QStringLiteral("Headlines for ACME Inc.")}));
+    EXPECT_EQ(titles(submenu).mid(0, 7), (QStringList{QString(), "---", "Open Log", "Save Headlines...", "---", QString(), "---"}));
+    EXPECT_EQ(titles(submenu)[9], QStringLiteral("3 Month Share Price Chart"));
+    EXPECT_EQ(titles(submenu).mid(15), (QStringList{"---", "Last Trade: 150.25", "Prev Close: 149.00", "---", "Headlines for Acme Corp."}));
     EXPECT_EQ(submenu[0].imageData.pixelColor(0, 0), QColor(Qt::blue));
-    EXPECT_EQ(submenu[0].action, QStringLiteral("selItemOpenConsoleLog:"));
-    EXPECT_EQ(submenu[3].action, QStringLiteral("selItemSaveHeadlines:"));
-    EXPECT_EQ(submenu[3].toolTip, QStringLiteral("ACME"));
-    // The headline section items close the section.
-    EXPECT_EQ(titles().mid(1), (QStringList{QStringLiteral("---"), QStringLiteral("Save All Headlines..."),
-                                            QStringLiteral("Go to Headlines folder...")}));
-    state.m_isSaving = true;
-    build();
-    EXPECT_EQ(menu[2].title, QStringLiteral("Stop Saving All Headlines"));
-    EXPECT_EQ(menu[2].action, QStringLiteral("selItemStopSaving:"));
-}
+    EXPECT_EQ(submenu[5].imageData.pixelColor(0, 0), QColor(Qt::gray));
+    EXPECT_EQ(titles().mid(1), (QStringList{"---", "Stop Saving All Headlines", "Go to Headlines folder..."}));
 
-TEST_F(WatchListSection, ChoosingALineOpensItsQuotePage)
-{
-    setSymbols({QStringLiteral("acme")});
-    storeQuote(QStringLiteral("acme"), QuotePageFragment());
-    build();
-    ASSERT_EQ(menu.size(), 1u);
-    selItemStockSymbol(line(), hosts, desktop);
-    // A symbol that makes no address opens nothing.
-    selItemStockSymbol(MenuItem::make(QStringLiteral("Acme [AC ME] : 1")), hosts, desktop);
-    selItemStockSymbol(MenuItem::make(QStringLiteral("no brackets")), hosts, desktop);
-    EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: http://quotes.test/q?s=acme")});
+    selItemiChart(submenu[5], hosts, desktop); // the chart page, not the image
+    selItemInteractiveiChart(submenu[9], hosts, desktop);
+    MenuItem badLink = submenu[9];
+    badLink.toolTip = QStringLiteral("http://quotes.test/echarts?s=AC ME");
+    selItemInteractiveiChart(badLink, hosts, desktop);
+    EXPECT_EQ(desktop.lines(), (QStringList{"open: http://quotes.test/echarts?s=ACME",
+                                            "open: http://quotes.test/echarts?s=ACME+Interactive#symbol=ACME;range=3m"}));
 }
 
 } // namespace

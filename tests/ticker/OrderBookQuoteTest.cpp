@@ -11,11 +11,8 @@ TEST(OrderBookQuoteTest, PriceOfTheFirstTrade)
     const std::pair<const char *, std::optional<QString>> cases[] = {
         {R"([["09:30:00",100,"0012.3400"],["09:29:00",5,"0011.0000"]])", QStringLiteral("12.34")},
         {R"([["09:30:00",100,"0100.0000"]])", QStringLiteral("100.")},
-        {R"([["09:30:00",100,"1000.0500"]])", QStringLiteral("1000.05")},
         {R"([["09:30:00",100,"0000.5000"]])", QStringLiteral(".5")},
-        {R"([["09:30:00",100,"0000"]])", std::nullopt},
         {R"([["09:30:00",100,"0000.0000"]])", std::nullopt},
-        {R"([["09:30:00",100,""]])", std::nullopt},
         {R"([["09:30:00",100,12.34]])", std::nullopt},
         {R"([["09:30:00",100,"0012.3400",1]])", std::nullopt},
         {"[]", std::nullopt},
@@ -24,13 +21,6 @@ TEST(OrderBookQuoteTest, PriceOfTheFirstTrade)
         EXPECT_EQ(OrderBookPrice(QStringLiteral(R"({"data":{"company":"Acme","trades":)") + QLatin1String(trades) + QStringLiteral("}}")), price)
             << trades;
     EXPECT_EQ(OrderBookPrice(QStringLiteral(R"({"trades":[["09:30:00",100,"0012.3400")")), std::nullopt); // cut short
-}
-
-TEST(OrderBookQuoteTest, UnknownSymbolCompanies)
-{
-    const std::pair<const char *, bool> cases[] = {{"Unknown symbol", true}, {"unknown Symbol: ZZZZ", true}, {"Acme Corp.", false}, {"An unknown symbol", false}, {"", false}};
-    for (const auto &[company, unknown] : cases)
-        EXPECT_EQ(IsUnknownSymbolCompany(QString::fromLatin1(company)), unknown) << company;
 }
 
 } // namespace

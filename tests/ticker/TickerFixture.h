@@ -18,20 +18,14 @@ namespace tickwell::testing {
 // An order-book document as the service writes it: trades newest first, prices zero-padded.
 inline QByteArray OrderBook(const QString &symbol, const QString &company, const QString &price)
 {
-    return (QStringLiteral("{\"success\":true,\"data\":{\"symbol\":\"%1\",\"company\":\"%2\",\"asks\":[[300,\"%3\"]],"
-                           "\"trades\":[[\"09:31:02\",100,\"%3\"],[\"09:30:55\",200,\"0001.0000\"]]}}")
-                .arg(symbol, company, price))
-        .toUtf8();
+    return QStringLiteral(R"({"success":true,"data":{"symbol":"%1","company":"%2","trades":[["09:31:02",100,"%3"],["09:30:55",200,"0001.0000"]]}})")
+        .arg(symbol, company, price).toUtf8();
 }
 
 // The ticker on its own repeating timer, on a clock that stands still until advanced.
 class TickerFixture : public ::testing::Test {
 protected:
-    struct Step {
-        double at; // seconds since the start
-        QString title;
-        QString image;
-    };
+    struct Step { double at; QString title, image; }; // at: seconds since the start
 
     TickerFixture()
     {
@@ -43,7 +37,6 @@ protected:
         statusItem.setTitle(QStringLiteral("before"));
     }
     ~TickerFixture() override { gPreviousClose.clear(); }
-
     static QDateTime startTime() { return QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0), QTimeZone::systemTimeZone()); }
 
     void setSymbols(const QStringList &symbols) { settings.setValue(QStringLiteral("StockSymbols"), QVariant(symbols).toList()); }
@@ -51,17 +44,18 @@ protected:
     // AAA, BBB and CCC, all rising from 10.00 to 11.
     void threeSymbols()
     {
-        setSymbols({QStringLiteral("AAA"), QStringLiteral("BBB"), QStringLiteral("CCC")});
-        for (const QString &symbol : {QStringLiteral("AAA"), QStringLiteral("BBB"), QStringLiteral("CCC")}) {
+        const QStringList symbols = {QStringLiteral("AAA"), QStringLiteral("BBB"), QStringLiteral("CCC")};
+        setSymbols(symbols);
+        for (const QString &symbol : symbols) {
             loader.serve(QStringLiteral("http://book.test/json/bzx/book/") + symbol, OrderBook(symbol, QStringLiteral("Some Company"), QStringLiteral("0011.0000")));
             gPreviousClose.insert(symbol, QStringLiteral("10.00"));
         }
     }
 
     // Schedules the ticker every `rate` seconds and fires it once at once, as setup does.
-    void start(double rate = 10)
+    void start()
     {
-        m_timer = timers.schedule(rate, true, [this] { step(); });
+        m_timer = timers.schedule(10, true, [this] { step(); });
         m_timer->fire();
     }
     void step()
@@ -69,14 +63,13 @@ protected:
         ticker.itemTitleUpdateTimerAction(TickerContext{statusItem, prefs, hosts, loader, state, timers}, m_timer.get());
         steps.push_back({static_cast<double>(startTime().msecsTo(timers.now())) / 1000.0, statusItem.title(), statusItem.imageName()});
     }
-    double nextStepIn() const { return static_cast<double>(timers.now().msecsTo(m_timer->fireDate())) / 1000.0; }
     // The symbols the steps showed, "before" where a step showed nothing new.
-    QStringList shownSymbols() const
+    QString shownSymbols() const
     {
         QStringList out;
         for (const auto &s : steps)
             out.append(s.title.section(QLatin1Char(':'), 0, 0));
-        return out;
+        return out.join(QLatin1Char(' '));
     }
 
     MemorySettingsStore settings;
