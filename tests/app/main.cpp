@@ -1,17 +1,13 @@
-#include "support/UserFolders.h"
-
-#include <QGuiApplication>
-#include <QTemporaryDir>
+#include "support/TestProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+
 int main(int argc, char **argv)
 {
-    tickwell::testing::IsolateUserFolders();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Launching the controller opens log files in the per-user data folder: not the real one.
-    const QTemporaryDir dataHome;
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+    tickwell::testing::PrepareTestProcess();
+    // Images and colours of the menu model need a GUI application.
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

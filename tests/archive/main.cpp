@@ -1,4 +1,4 @@
-#include "support/UserFolders.h"
+#include "support/TestProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,9 @@
 
 int main(int argc, char **argv)
 {
-    tickwell::testing::IsolateUserFolders();
+    tickwell::testing::PrepareTestProcess();
+    // Nested waits run the application's event loop.
     QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

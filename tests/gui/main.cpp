@@ -1,4 +1,4 @@
-#include "support/UserFolders.h"
+#include "support/TestProcess.h"
 
 #include "TrayXEmbedChild.h"
 
@@ -10,15 +10,12 @@
 
 int main(int argc, char **argv)
 {
-    tickwell::testing::IsolateUserFolders();
+    tickwell::testing::PrepareTestProcess();
     // The XEmbed test runs this program again on an X server of its own, in this mode.
     if (argc == 3 && std::strcmp(argv[1], tickwell::testing::kTrayXEmbedChildFlag) == 0) {
         QApplication app(argc, argv);
         return tickwell::testing::RunTrayXEmbedChild(QString::fromLocal8Bit(argv[2]));
     }
-    // The tests draw nothing on screen; listing them must work without a display too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt WebEngine (the archive tests) wants contexts shared before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

@@ -1,19 +1,13 @@
-#include "support/UserFolders.h"
-
-#include <QGuiApplication>
+#include "support/TestProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <QGuiApplication>
 
 int main(int argc, char **argv)
 {
-    tickwell::testing::IsolateUserFolders();
-    // Log lines and history entries carry local dates and locale numbers.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("LC_ALL", "en_US.UTF-8");
-    qputenv("TZ", "America/New_York");
-    tzset();
+    tickwell::testing::PrepareTestProcess();
+    // Images and colours of the menu model need a GUI application.
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

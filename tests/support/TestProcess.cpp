@@ -1,12 +1,16 @@
-#include "support/UserFolders.h"
+#include "support/TestProcess.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <ctime>
+
 namespace tickwell::testing {
 
-void IsolateUserFolders()
+namespace {
+
+void isolateUserFolders()
 {
     static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tickwell-test-XXXXXX"));
     if (!home.isValid())
@@ -20,6 +24,18 @@ void IsolateUserFolders()
         QDir().mkpath(path);
         qputenv(entry.variable, QFile::encodeName(path));
     }
+}
+
+} // namespace
+
+void PrepareTestProcess()
+{
+    isolateUserFolders();
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 } // namespace tickwell::testing
