@@ -1,3 +1,4 @@
+#include "support/ReferenceLinkExtraction.h"
 #include "text/CDelimiters.h"
 #include "text/CText.h"
 
@@ -46,21 +47,6 @@ TEST(ClassicExtractHrefs, GivesAddressesThenLinkTexts)
     }
 }
 
-// The reference: every cut searched from the start of the shrinking copy with the public
-// operations. The fast extraction must agree with it on any input.
-void referenceExtract(const CText &fragment, CList<CString256> &addresses, CList<CString256> &linkTexts)
-{
-    CText work = fragment, value;
-    for (const auto &row : CDelimiters()) {
-        if (!row.enabled)
-            continue;
-        while (work.extract_and_remove_between_patterns_nocase(0, row.begin.view(), row.end.view(), value))
-            addresses.append(CString256(value.view()));
-    }
-    while (work.extract_and_remove_between_patterns_nocase(0, "<a >", "</a>", value))
-        linkTexts.append(CString256(value.view()));
-}
-
 TEST(ClassicExtractHrefs, AgreesWithCuttingFromTheStartEveryTime)
 {
     const std::vector<std::string> pieces = {"<a ", "<A ", "href=", "HREF=", "HR", "EF=", "src=", "SRC", "=", "background=", "\"", "'", " ",
@@ -72,7 +58,7 @@ TEST(ClassicExtractHrefs, AgreesWithCuttingFromTheStartEveryTime)
             fragment += pieces[random() % pieces.size()];
         CList<CString256> fastAddresses, fastTexts, slowAddresses, slowTexts;
         CText(fragment).classic_extract_hrefs(fastAddresses, fastTexts);
-        referenceExtract(CText(fragment), slowAddresses, slowTexts);
+        testing::ReferenceExtractHrefs(CText(fragment), slowAddresses, slowTexts);
         ASSERT_EQ(strings(fastAddresses), strings(slowAddresses)) << fragment;
         ASSERT_EQ(strings(fastTexts), strings(slowTexts)) << fragment;
     }
