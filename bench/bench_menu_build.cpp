@@ -9,9 +9,9 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "app/SectionContext.h"
-#include "platform/FakeUrlLoader.h"
-#include "platform/ManualTimerFactory.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/FakeUrlLoader.h"
+#include "support/ManualTimerFactory.h"
+#include "support/MemorySettingsStore.h"
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
 

@@ -1,5 +1,5 @@
 // Tickwell: stock quotes in the desktop's status area.
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 #include "archive/ProgressWindowView.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/DBusNotificationCenter.h"

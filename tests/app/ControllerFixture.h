@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/controller/AppController.h"
-#include "platform/FakeUrlLoader.h"
+#include "controller/AppController.h"
+#include "support/FakeUrlLoader.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/LocalNotificationCenter.h"
-#include "platform/ManualTimerFactory.h"
+#include "support/ManualTimerFactory.h"
 #include "platform/ManualWakeMonitor.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
 
 #include <gtest/gtest.h>

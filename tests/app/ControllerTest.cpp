@@ -1,6 +1,6 @@
 #include "ControllerFixture.h"
 
-#include "app/controller/StockDataRefresh.h"
+#include "controller/StockDataRefresh.h"
 
 #include <QBuffer>
 #include <QImage>

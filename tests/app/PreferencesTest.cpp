@@ -1,5 +1,5 @@
 #include "app/Preferences.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"
-#include "platform/FakeUrlLoader.h"
-#include "platform/FakeWebEngine.h"
+#include "support/FakeUrlLoader.h"
+#include "support/FakeWebEngine.h"
 #include "platform/FileComment.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/LocalNotificationCenter.h"
 #include "platform/ManualWakeMonitor.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ArchiveFixture.h"
 
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 
 namespace tickwell::testing {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/EventWait.h"
-#include "platform/ManualTimerFactory.h"
+#include "support/ManualTimerFactory.h"
 
 #include <algorithm>
 

@@ -2,12 +2,12 @@
 // GetLayout, AboutToShow and Event over a private session bus.
 #include "SniBusFixture.h"
 #include "SniSignalRecorder.h"
-#include "app/controller/AppController.h"
-#include "platform/FakeUrlLoader.h"
+#include "controller/AppController.h"
+#include "support/FakeUrlLoader.h"
 #include "platform/LocalNotificationCenter.h"
-#include "platform/ManualTimerFactory.h"
+#include "support/ManualTimerFactory.h"
 #include "platform/ManualWakeMonitor.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
 #include "platform/desktop/SniStatusItem.h"
 

@@ -1,5 +1,5 @@
-#include "platform/FakeUrlLoader.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/FakeUrlLoader.h"
+#include "support/MemorySettingsStore.h"
 #include "prefs/CompanyLookup.h"
 
 #include <gtest/gtest.h>

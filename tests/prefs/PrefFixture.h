@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/FakeUrlLoader.h"
+#include "support/FakeUrlLoader.h"
 #include "platform/LocalNotificationCenter.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
 #include "prefs/PreferencesWindow.h"
 #include "prefs/TickwellPref.h"

@@ -1,8 +1,8 @@
 #include "PrefFixture.h"
 
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 #include "platform/HeadlessStatusItem.h"
-#include "platform/ManualTimerFactory.h"
+#include "support/ManualTimerFactory.h"
 #include "platform/ManualWakeMonitor.h"
 
 #include <QMenu>

@@ -1,5 +1,5 @@
 #include "platform/CurlUrlLoader.h"
-#include "platform/FakeUrlLoader.h"
+#include "support/FakeUrlLoader.h"
 #include "support/LocalHttpServer.h"
 #include "text/PageFetching.h"
 #include "text/UrlTitleCache.h"

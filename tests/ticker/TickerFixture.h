@@ -3,10 +3,10 @@
 #include "app/ControllerState.h"
 #include "app/Hosts.h"
 #include "app/Preferences.h"
-#include "platform/FakeUrlLoader.h"
+#include "support/FakeUrlLoader.h"
 #include "platform/HeadlessStatusItem.h"
-#include "platform/ManualTimerFactory.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/ManualTimerFactory.h"
+#include "support/MemorySettingsStore.h"
 #include "ticker/TitleTicker.h"
 
 #include <gtest/gtest.h>

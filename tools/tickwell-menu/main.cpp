@@ -3,7 +3,7 @@
 #include "MenuPrinter.h"
 #include "MenuSelection.h"
 
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 #include "archive/QtEventWait.h"
 #include "archive/RecordingProgressWindow.h"
 #include "platform/CurlUrlLoader.h"

@@ -1,7 +1,7 @@
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 
 #include "app/ValueFormatting.h"
-#include "app/controller/StockDataRefresh.h"
+#include "controller/StockDataRefresh.h"
 #include "logging/ConsoleLog.h"
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"

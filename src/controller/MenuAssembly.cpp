@@ -1,4 +1,4 @@
-#include "app/controller/AppController.h"
+#include "controller/AppController.h"
 
 #include "app/ValueFormatting.h"
 #include "logging/QuoteHistory.h"

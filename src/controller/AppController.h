@@ -3,7 +3,7 @@
 #include "app/ControllerState.h"
 #include "app/Hosts.h"
 #include "app/Preferences.h"
-#include "app/controller/ActionTable.h"
+#include "controller/ActionTable.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"

@@ -1,4 +1,4 @@
-#include "app/controller/StockDataRefresh.h"
+#include "controller/StockDataRefresh.h"
 
 #include <QImage>
 

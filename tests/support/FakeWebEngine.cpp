@@ -1,4 +1,4 @@
-#include "platform/FakeWebEngine.h"
+#include "support/FakeWebEngine.h"
 
 #include <algorithm>
 
