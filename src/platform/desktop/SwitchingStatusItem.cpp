@@ -98,6 +98,7 @@ void SwitchingStatusItem::switchTo(Backend backend)
     else
         m_active->setTitle(m_title);
     m_active->setMenu(m_menu);
+    m_active->setToolTipNote(toolTipNote());
 }
 
 void SwitchingStatusItem::setImage(const QString &name, const QImage &image)
@@ -119,6 +120,12 @@ void SwitchingStatusItem::setStyledTitle(const std::vector<StyledRun> &runs)
     m_title = plainText(runs);
     m_styled = runs;
     m_active->setStyledTitle(runs);
+}
+
+void SwitchingStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    m_active->setToolTipNote(note);
 }
 
 void SwitchingStatusItem::setMenu(const Menu &menu)
