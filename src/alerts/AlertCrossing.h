@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/PriceAlertSettings.h"
+#include "app/PriceAlertSettings.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #include "alerts/PriceAlertMonitor.h"
 
-#include "alerts/AlertNumber.h"
+#include "app/AlertNumber.h"
 #include "sources/QuoteLine.h"
 #include "sources/SourceAddresses.h"
 

@@ -101,6 +101,8 @@ TickwellPref::TickwellPref(PrefServices services, QObject *parent)
     header->resizeSection(StockSymbolTableModel::SymbolColumn, 90);
     header->resizeSection(StockSymbolTableModel::SharesColumn, 80);
     header->resizeSection(StockSymbolTableModel::ShowColumn, 50);
+    for (int column : {StockSymbolTableModel::AboveColumn, StockSymbolTableModel::BelowColumn, StockSymbolTableModel::DayMoveColumn})
+        header->resizeSection(column, 90);
 
     setHyperlink();
     setOutputDirectoryTextFieldValue();
@@ -113,6 +115,7 @@ TickwellPref::~TickwellPref() = default;
 
 void TickwellPref::showWindow()
 {
+    m_symbolTable.reloadPriceAlerts(m_services.settings);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

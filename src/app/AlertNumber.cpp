@@ -1,4 +1,4 @@
-#include "alerts/AlertNumber.h"
+#include "app/AlertNumber.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "alerts/PriceAlertSettings.h"
+#include "app/PriceAlertSettings.h"
 
-#include "alerts/AlertNumber.h"
+#include "app/AlertNumber.h"
 #include "app/Preferences.h"
 
 namespace tickwell {
