@@ -82,7 +82,10 @@ bool ClearPriceAlerts(SettingsStore &store, const QString &symbol)
         bySymbol.erase(it);
     else
         *it = entries;
-    store.setValue(kPriceAlertsKey, bySymbol);
+    if (bySymbol.isEmpty())
+        store.remove(kPriceAlertsKey);
+    else
+        store.setValue(kPriceAlertsKey, bySymbol);
     store.synchronize();
     return true;
 }

@@ -49,7 +49,7 @@ AlertThreshold ReadAlertThreshold(const QVariant &entry);
 QHash<QString, SymbolAlerts> ReadPriceAlerts(const SettingsStore &store);
 
 // Removes the three alert entries of the symbol (other entries stay; a dictionary left empty
-// goes) and synchronises. False when there was nothing to remove.
+// goes, and the key when no symbol is left) and synchronises. False when there was nothing to remove.
 bool ClearPriceAlerts(SettingsStore &store, const QString &symbol);
 
 } // namespace tickwell
