@@ -33,9 +33,9 @@ QString alertLine(const PriceAlertMonitor &monitor, const QString &symbol, Alert
 
 } // namespace
 
-void AddPriceAlertGroup(const PriceAlertMonitor &monitor, const SettingsStore &store, const QString &symbol, Menu &submenu)
+void AddPriceAlertGroup(const PriceAlertMonitor &monitor, const QHash<QString, SymbolAlerts> &alerts, const QString &symbol,
+                        Menu &submenu)
 {
-    const QHash<QString, SymbolAlerts> alerts = ReadPriceAlerts(store);
     const auto it = alerts.constFind(symbol);
     if (it == alerts.constEnd())
         return;

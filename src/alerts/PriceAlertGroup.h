@@ -10,7 +10,9 @@ namespace tickwell {
 // one line per alert set ("Alert above 150 (last fired ...)", "(not fired)", or "(not a number:
 // ignored)" for a threshold that cannot be read), then "Clear "SYM"'s Alerts" with the symbol as
 // tool tip. Nothing for a symbol without alerts.
-void AddPriceAlertGroup(const PriceAlertMonitor &monitor, const SettingsStore &store, const QString &symbol, Menu &submenu);
+// The alerts are those of ReadPriceAlerts, read once per menu build.
+void AddPriceAlertGroup(const PriceAlertMonitor &monitor, const QHash<QString, SymbolAlerts> &alerts, const QString &symbol,
+                        Menu &submenu);
 
 // "Clear "SYM"'s Alerts": removes the symbol's alerts from the settings and forgets their state.
 // True when something was removed.

@@ -12,7 +12,9 @@ void AppController::buildMenu()
     Menu menu;
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
     SectionContext context{m_state, m_prefs, hosts, m_platform.loader, m_platform.timers, menu};
-    context.addSymbolGroups = [this](const QString &symbol, Menu &submenu) { AddPriceAlertGroup(m_priceAlerts, m_platform.settings, symbol, submenu); };
+    context.addSymbolGroups = [this, alerts = ReadPriceAlerts(m_platform.settings)](const QString &symbol, Menu &submenu) {
+        AddPriceAlertGroup(m_priceAlerts, alerts, symbol, submenu);
+    };
 
     const QString nextAt = m_stocksUpdate_Timer
         ? FormatDatePattern(m_stocksUpdate_Timer->fireDate(), QStringLiteral("h:mm:ss a"))

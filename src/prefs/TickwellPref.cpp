@@ -101,8 +101,9 @@ TickwellPref::TickwellPref(PrefServices services, QObject *parent)
     header->resizeSection(StockSymbolTableModel::SymbolColumn, 90);
     header->resizeSection(StockSymbolTableModel::SharesColumn, 80);
     header->resizeSection(StockSymbolTableModel::ShowColumn, 50);
-    for (int column : {StockSymbolTableModel::AboveColumn, StockSymbolTableModel::BelowColumn, StockSymbolTableModel::DayMoveColumn})
-        header->resizeSection(column, 90);
+    header->resizeSection(StockSymbolTableModel::AboveColumn, 95);
+    header->resizeSection(StockSymbolTableModel::BelowColumn, 95);
+    header->resizeSection(StockSymbolTableModel::DayMoveColumn, 140);
 
     setHyperlink();
     setOutputDirectoryTextFieldValue();
