@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
+#include <clocale>
 #include <cmath>
+#include <string>
 
 namespace tickwell {
 namespace {
@@ -67,8 +71,16 @@ TEST(AlertNumber, ReadsPlainDecimalsAndRefusesTheRest)
          "9999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999999",
          std::nullopt},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(ReadAlertNumber(QString::fromUtf8(c.text)), c.value) << c.text;
+    // The same in a locale whose decimal separator is a comma.
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    for (const char *locale : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+        std::setlocale(LC_ALL, locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale).left(5)));
+        for (const auto &c : cases)
+            EXPECT_EQ(ReadAlertNumber(QString::fromUtf8(c.text)), c.value) << c.text << " in " << locale;
+    }
+    std::setlocale(LC_ALL, previous.c_str());
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
 
     // A threshold must be above 0; numbers stored by other tools count as their text.
     EXPECT_EQ(ReadAlertThreshold(QStringLiteral("0")).value, std::nullopt);
