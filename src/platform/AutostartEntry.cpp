@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <optional>
 
 namespace tickwell {
 
@@ -14,21 +15,25 @@ namespace {
 
 const QString kFileName = QStringLiteral("com.brantlow.Tickwell.desktop");
 
-// The entry's keys in its [Desktop Entry] group, as written (no localised keys are needed here).
-QHash<QString, QString> desktopEntryKeys(const QString &path)
+// The keys of the file's [Desktop Entry] group, as written; nothing when the file has no such
+// group (the session ignores it then).
+std::optional<QHash<QString, QString>> desktopEntryKeys(const QString &path)
 {
-    QHash<QString, QString> keys;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return keys;
+        return std::nullopt;
+    std::optional<QHash<QString, QString>> keys;
     bool inEntry = false;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'['))
+        if (line.startsWith(u'[')) {
             inEntry = line == QStringLiteral("[Desktop Entry]");
-        else if (inEntry && !line.startsWith(u'#'))
+            if (inEntry && !keys)
+                keys.emplace();
+        } else if (inEntry && !line.startsWith(u'#')) {
             if (const qsizetype equals = line.indexOf(u'='); equals > 0)
-                keys.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+                keys->insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        }
     }
     return keys;
 }
@@ -45,11 +50,9 @@ AutostartEntry::AutostartEntry(QString program, QString configHome)
 
 bool AutostartEntry::isEnabled() const
 {
-    if (!QFileInfo(m_path).isFile())
-        return false;
     const auto keys = desktopEntryKeys(m_path);
-    return keys.value(QStringLiteral("Hidden")) != QStringLiteral("true")
-        && keys.value(QStringLiteral("X-GNOME-Autostart-enabled")) != QStringLiteral("false");
+    return keys && keys->value(QStringLiteral("Hidden")) != QStringLiteral("true")
+        && keys->value(QStringLiteral("X-GNOME-Autostart-enabled")) != QStringLiteral("false");
 }
 
 bool AutostartEntry::setEnabled(bool enabled, QString *error)
