@@ -19,6 +19,18 @@ QImage canvas(int width, int height)
     return image;
 }
 
+// The rising quote line of the icons, through the given points.
+void drawQuoteLine(QPainter &p, const QColor &color, double width, std::initializer_list<QPointF> points)
+{
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath path;
+    path.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(*point);
+    p.drawPath(path);
+}
+
 // A rising ticker line over a small bar chart.
 QImage drawAppIcon()
 {
@@ -30,15 +42,7 @@ QImage drawAppIcon()
     const int heights[] = {6, 10, 8, 14};
     for (int i = 0; i < 4; ++i)
         p.drawRect(QRectF(3 + i * 4.5, 20 - heights[i], 3, heights[i]));
-    QPen pen(QColor(20, 140, 60), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    QPainterPath path;
-    path.moveTo(2, 12);
-    path.lineTo(8, 8);
-    path.lineTo(12, 10);
-    path.lineTo(20, 2);
-    p.drawPath(path);
+    drawQuoteLine(p, QColor(20, 140, 60), 2.0, {{2, 12}, {8, 8}, {12, 10}, {20, 2}});
     return image;
 }
 
@@ -102,15 +106,7 @@ QImage drawApplicationIcon(int size)
     for (size_t i = 0; i < heights.size(); ++i)
         p.drawRoundedRect(QRectF(40 + double(i) * (barWidth + gap), 216 - heights[i], barWidth, heights[i]), 6, 6);
 
-    QPen line(QColor(70, 220, 110), small ? 30 : 20, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(line);
-    p.setBrush(Qt::NoBrush);
-    QPainterPath path;
-    path.moveTo(36, 150);
-    path.lineTo(96, 104);
-    path.lineTo(136, 128);
-    path.lineTo(214, 48);
-    p.drawPath(path);
+    drawQuoteLine(p, QColor(70, 220, 110), small ? 30 : 20, {{36, 150}, {96, 104}, {136, 128}, {214, 48}});
     return image;
 }
 
