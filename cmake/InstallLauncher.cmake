@@ -1,6 +1,7 @@
 # Runs when installing: writes the desktop entry with the installed program's full path, quoted
 # by the desktop entry rules where the path needs it. Expects tickwell_desktop_template,
-# tickwell_desktop_output and tickwell_bindir.
+# tickwell_bindir and tickwell_applicationsdir. Written straight into the destination, so that
+# installs into different prefixes can run at the same time.
 set(program "${CMAKE_INSTALL_PREFIX}/${tickwell_bindir}/tickwell")
 string(REPLACE "%" "%%" program "${program}")
 if(program MATCHES "[] \t\"'\\\\<>~|&;$*?#()`[]")
@@ -10,4 +11,8 @@ if(program MATCHES "[] \t\"'\\\\<>~|&;$*?#()`[]")
   set(program "\"${program}\"")
 endif()
 set(TICKWELL_EXEC "${program}")
-configure_file("${tickwell_desktop_template}" "${tickwell_desktop_output}" @ONLY)
+get_filename_component(name "${tickwell_desktop_template}" NAME_WLE)
+set(destination "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${tickwell_applicationsdir}/${name}")
+message(STATUS "Installing: ${destination}")
+configure_file("${tickwell_desktop_template}" "${destination}" @ONLY)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${destination}")

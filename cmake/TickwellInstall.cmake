@@ -14,10 +14,9 @@ set(app_id com.brantlow.Tickwell)
 # The launcher names the installed program by its full path, so it starts from ~/.local as well
 # as from /usr whatever the session's PATH. The prefix is known only when installing.
 install(CODE "set(tickwell_desktop_template \"${desktop_dir}/${app_id}.desktop.in\")
-  set(tickwell_desktop_output \"${CMAKE_BINARY_DIR}/install/${app_id}.desktop\")
-  set(tickwell_bindir \"${CMAKE_INSTALL_BINDIR}\")")
+  set(tickwell_bindir \"${CMAKE_INSTALL_BINDIR}\")
+  set(tickwell_applicationsdir \"${CMAKE_INSTALL_DATADIR}/applications\")")
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/InstallLauncher.cmake)
-install(FILES ${CMAKE_BINARY_DIR}/install/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${desktop_dir}/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop_dir}/${app_id}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${app_id}.xml)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
