@@ -19,6 +19,11 @@ for library in libqt6core6 libqt6widgets6 libqt6dbus6 libcurl4 libgumbo1 'libicu
   grep -Eq "(^|, )$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 
+# What `apt install ./tickwell_*.deb` would do: every dependency can be met.
+if command -v apt-get >/dev/null; then
+  apt-get install --simulate "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; fail "apt cannot install the package"; }
+fi
+
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$scratch/files"
 for file in /usr/bin/tickwell /usr/bin/tickwell-menu /usr/bin/tickwell-defaults \
   /usr/share/applications/com.brantlow.Tickwell.desktop /usr/share/metainfo/com.brantlow.Tickwell.metainfo.xml \
