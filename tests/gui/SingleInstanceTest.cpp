@@ -93,6 +93,29 @@ TEST(SingleInstanceTest, ASecondLaunchBringsTheFirstOnesPreferencesForward)
     EXPECT_EQ(connection.interface()->servicePid(u"com.brantlow.Tickwell"_s).value(), uint(first.processId()));
 }
 
+// A process that holds the name but answers nothing (a hung or foreign owner): the launch leaves
+// with a failure and says why, rather than starting a second Tickwell or waiting for ever.
+TEST(SingleInstanceTest, AnOwnerThatDoesNotAnswerIsReported)
+{
+    PrivateSessionBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    QDBusConnection squatter = bus.connect(u"squatter"_s);
+    ASSERT_TRUE(squatter.registerService(u"com.brantlow.Tickwell"_s));
+
+    QTemporaryDir home;
+    QProcessEnvironment environment = sessionEnvironment(home);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+    QProcess launch;
+    launch.setProcessEnvironment(environment);
+    launch.start(program(u"tickwell"_s), {});
+    ASSERT_TRUE(WaitUntil([&] { return launch.state() == QProcess::NotRunning; }, 40000));
+    EXPECT_EQ(launch.exitCode(), 1);
+    const QString message = QString::fromUtf8(launch.readAllStandardError());
+    EXPECT_TRUE(message.contains(u"does not answer"_s)) << message.toStdString();
+    EXPECT_FALSE(QFile::exists(home.filePath(u"runtime/com.brantlow.Tickwell.lock"_s)));
+}
+
 // Without a session bus a lock file keeps a second process out; one left by a killed process
 // does not keep the next one out.
 TEST(SingleInstanceTest, WithoutABusALockKeepsTheSecondOutButNotAfterAKill)
