@@ -30,6 +30,8 @@ int main(int argc, char **argv)
     const QString fixedFamily = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     html.replace(QStringLiteral("font-family:'%1';").arg(fixedFamily), QStringLiteral("font-family:monospace;"));
     html.replace(QRegularExpression(QStringLiteral("<body style=\"[^\"]*\">")), QStringLiteral("<body style=\"font-family:sans-serif; max-width:50em;\">"));
+    // Headings with the browser's spacing rather than none.
+    html.replace(QRegularExpression(QStringLiteral("<h([1-6]) style=\"[^\"]*\">")), QStringLiteral("<h\\1>"));
 
     QSaveFile output(QString::fromLocal8Bit(argv[2]));
     if (!output.open(QIODevice::WriteOnly) || output.write(html.toUtf8()) < 0 || !output.commit()) {
