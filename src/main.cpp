@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 #include <unistd.h>
@@ -52,6 +53,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Windows belong to the installed launcher (Wayland's app id) and carry its icon.
+    QApplication::setDesktopFileName(QStringLiteral("com.brantlow.Tickwell"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.brantlow.Tickwell")));
     SingleInstance instance; // one Tickwell per session; a later launch brings the preferences forward
     if (const auto leave = instance.claim())
         return *leave;
