@@ -31,7 +31,7 @@ void PriceAlertDelivery::deliver(const PriceAlertEvent &event, bool logToConsole
     DesktopNotification notification;
     notification.summary = event.summary;
     notification.body = event.body;
-    notification.iconName = QStringLiteral("tickwell");
+    notification.iconName = QStringLiteral("com.brantlow.Tickwell"); // the launcher's icon, as installed
     notification.icon = m_services.icon;
     notification.defaultActionLabel = QStringLiteral("Open Quote Page");
     if (m_services.openQuotePage)

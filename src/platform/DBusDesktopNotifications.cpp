@@ -64,6 +64,8 @@ void DBusDesktopNotifications::show(DesktopNotification notification)
     if (notification.onDefaultAction)
         actions << kDefaultAction << notification.defaultActionLabel;
     QVariantMap hints;
+    if (!notification.iconName.isEmpty())
+        hints.insert(QStringLiteral("desktop-entry"), notification.iconName);
     if (!notification.icon.isNull())
         hints.insert(QStringLiteral("image-data"), QVariant::fromValue(imageData(notification.icon)));
     call << QStringLiteral(TICKWELL_NAME) << uint(0) << notification.iconName << notification.summary << notification.body

@@ -13,7 +13,8 @@ class QDBusMessage;
 namespace tickwell {
 
 // Notifications through org.freedesktop.Notifications on the session bus: Notify with the
-// summary, the body, the icon name and its pixels (the "image-data" hint) and a "default" action;
+// summary, the body, the icon name (also sent as the "desktop-entry" hint) and its pixels (the
+// "image-data" hint) and a "default" action;
 // ActionInvoked with that action runs the notification's callback. Without a bus, or when the
 // call fails (no service), the notification's undelivered callback runs instead.
 class DBusDesktopNotifications final : public QObject, public DesktopNotifications {

@@ -11,7 +11,7 @@ namespace tickwell {
 struct DesktopNotification {
     QString summary;
     QString body;
-    QString iconName;  // the application's icon by name
+    QString iconName;  // the application's icon by name, also the name of its launcher
     QImage icon;       // and its pixels, for services that cannot find the name
     QString defaultActionLabel;
     std::function<void()> onDefaultAction; // the user chose the notification

@@ -23,6 +23,7 @@ public:
         QString appName;
         uint replacesId;
         QString appIcon;
+        QString desktopEntry;
         QString summary;
         QString body;
         QStringList actions;
@@ -53,7 +54,7 @@ public Q_SLOTS:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary, const QString &body,
                 const QStringList &actions, const QVariantMap &hints, int expireTimeout)
     {
-        Call call{appName, replacesId, appIcon, summary, body, actions, {}, 0, expireTimeout};
+        Call call{appName, replacesId, appIcon, hints.value(QStringLiteral("desktop-entry")).toString(), summary, body, actions, {}, 0, expireTimeout};
         if (hints.contains(QStringLiteral("image-data"))) {
             const QDBusArgument image = hints.value(QStringLiteral("image-data")).value<QDBusArgument>();
             int width = 0, height = 0, stride = 0, bitsPerSample = 0, channels = 0;

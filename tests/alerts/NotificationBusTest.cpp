@@ -38,7 +38,8 @@ TEST_F(NotificationBus, TheNotificationCarriesTheAlertAndItsActionOpensTheQuoteP
     EXPECT_EQ(call.appName, QStringLiteral("Tickwell"));
     EXPECT_EQ(call.summary, QStringLiteral("ACME above 150.00"));
     EXPECT_EQ(call.body, quoteLine("ACME")->title);
-    EXPECT_EQ(call.appIcon, QStringLiteral("tickwell"));
+    EXPECT_EQ(call.appIcon, QStringLiteral("com.brantlow.Tickwell"));
+    EXPECT_EQ(call.desktopEntry, QStringLiteral("com.brantlow.Tickwell"));
     EXPECT_EQ(call.imageSize, QImage(QStringLiteral(":/images/Tickwell.tif")).size());
     EXPECT_EQ(call.imageChannels, 4);
     EXPECT_EQ(call.actions, (QStringList{"default", "Open Quote Page"}));

@@ -32,7 +32,7 @@ TEST_F(PriceAlerts, TwoSymbolsAndAHiddenOneFireInOnePass)
     statusItem.open();
     ASSERT_NE(quoteLine("ACME"), nullptr);
     EXPECT_EQ(alerts.shown.front().body, quoteLine("ACME")->title);
-    EXPECT_EQ(alerts.shown.front().iconName, QStringLiteral("tickwell"));
+    EXPECT_EQ(alerts.shown.front().iconName, QStringLiteral("com.brantlow.Tickwell"));
     EXPECT_FALSE(alerts.shown.front().icon.isNull());
 
     EXPECT_TRUE(refresh().isEmpty()) << "the same prices do not fire again";
