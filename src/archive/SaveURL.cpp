@@ -39,6 +39,13 @@ bool usableLoad(PageLoad load, const ArchiveController &controller)
     return load == PageLoad::Finished || (load == PageLoad::Failed && controller.stopRequested());
 }
 
+// The status line says what failed; the system log keeps it once the line has moved on.
+void reportFailure(const QString &line, ArchiveController &controller)
+{
+    controller.printWindow().setStatus(line);
+    controller.platform().desktop.systemLog(line);
+}
+
 void reportFailure(DocumentWrite write, const QString &fileName, ArchiveController &controller)
 {
     const ArchiveTimeouts &timeouts = controller.timeouts();
@@ -47,7 +54,7 @@ void reportFailure(DocumentWrite write, const QString &fileName, ArchiveControll
         line += QStringLiteral(" (the page did not finish loading within %1 seconds)").arg(seconds(timeouts.pageLoad));
     else if (write == DocumentWrite::EngineTimedOut)
         line += QStringLiteral(" (the web engine did not answer within %1 seconds)").arg(seconds(timeouts.engineAnswer));
-    controller.printWindow().setStatus(line);
+    reportFailure(line, controller);
 }
 
 } // namespace
@@ -134,22 +141,25 @@ SaveOutcome SaveURL(const QString &address, const QString &headlineTitle, const 
     const QString pageTitle = GetURLTitle(platform.loader, address, platform.timers.now());
     if (pageTitle.isEmpty()) {
         platform.desktop.systemLog(QStringLiteral("The URLs title could not be retreived."));
+        controller.printWindow().setStatus(QStringLiteral("The URLs title could not be retreived: %1").arg(address));
         return SaveOutcome::NoTitle;
     }
-    const std::optional<QString> folder = GetOutputDirectory(platform.settings);
-    if (!folder)
-        return SaveOutcome::NoOutputFolder;
-    controller.destinationDirectoryPath = *folder;
+    const OutputDirectory output = PrepareOutputDirectory(platform.settings);
+    const QString &folder = output.path;
+    controller.destinationDirectoryPath = output.path;
 
     const Preferences &prefs = controller.prefs();
     const QString format = prefs.headlineFormat();
     const QString nameSource = prefs.setFilenameToHeadlineArticleName() ? headlineTitle : pageTitle;
     const QString baseName = cleanForFilename(removeExtraWhiteSpace(stringByDecodingHTMLEntities(nameSource)));
-    const QString fileName = DocumentFileName(baseName, prefix, DocumentExtension(format), MaxFileNameBytes(*folder));
+    const QString fileName = DocumentFileName(baseName, prefix, DocumentExtension(format), MaxFileNameBytes(folder));
 
     ProgressWindow &window = controller.printWindow();
     SaveOutcome outcome = SaveOutcome::Saved;
-    if (DocumentExists(*folder, fileName)) {
+    if (!output.usable()) {
+        reportFailure(QStringLiteral("%1 (%2)").arg(errorLine(fileName), output.problem), controller);
+        outcome = SaveOutcome::Failed;
+    } else if (DocumentExists(folder, fileName)) {
         window.setStatus(QStringLiteral("This file already exists: %1").arg(fileName));
         outcome = SaveOutcome::AlreadyExists;
     } else {
@@ -161,11 +171,11 @@ SaveOutcome SaveURL(const QString &address, const QString &headlineTitle, const 
             if (load == PageLoad::TimedOut)
                 write = DocumentWrite::LoadTimedOut;
             else if (usableLoad(load, controller))
-                write = ImageWebViewAsPDF(*folder, fileName, controller);
+                write = ImageWebViewAsPDF(folder, fileName, controller);
             if (write == DocumentWrite::Written && comment)
-                SetFileComment(QDir(*folder).filePath(fileName), *comment);
+                SetFileComment(QDir(folder).filePath(fileName), *comment);
         } else {
-            write = WebArchiveURL(address, fileName, comment, *folder, controller);
+            write = WebArchiveURL(address, fileName, comment, folder, controller);
         }
         if (write != DocumentWrite::Written) {
             reportFailure(write, fileName, controller);
