@@ -172,17 +172,7 @@ void ArchiveController::stopSaving()
 
 void ArchiveController::selItemHeadlinesFolder()
 {
-    const OutputDirectory folder = PrepareOutputDirectory(m_platform.settings);
-    Alert alert;
-    if (!folder.usable()) {
-        alert.message = QStringLiteral("The Headlines folder cannot be used.");
-        alert.informativeText = QStringLiteral("Tickwell %1. Choose another folder in Preferences.").arg(folder.problem);
-    } else if (!m_platform.desktop.openFile(folder.path)) {
-        alert.message = QStringLiteral("No application could open the Headlines folder %1.").arg(folder.path);
-    } else {
-        return;
-    }
-    m_platform.desktop.runAlert(alert);
+    ShowOutputDirectory(m_platform.settings, m_platform.desktop);
 }
 
 // One save at a time

@@ -92,6 +92,21 @@ OutputDirectory PrepareOutputDirectory(SettingsStore &store)
     return {*downloads, problem};
 }
 
+void ShowOutputDirectory(SettingsStore &store, Desktop &desktop)
+{
+    const OutputDirectory folder = PrepareOutputDirectory(store);
+    Alert alert;
+    if (!folder.usable()) {
+        alert.message = QStringLiteral("The Headlines folder cannot be used.");
+        alert.informativeText = QStringLiteral("Tickwell %1. Choose another folder in Preferences.").arg(folder.problem);
+    } else if (!desktop.openFile(folder.path)) {
+        alert.message = QStringLiteral("No application could open the Headlines folder %1.").arg(folder.path);
+    } else {
+        return;
+    }
+    desktop.runAlert(alert);
+}
+
 bool StoreDirectory(SettingsStore &store, const QString &key, const QString &folder)
 {
     const std::optional<FolderReference> reference = FolderReference::forFolder(folder);

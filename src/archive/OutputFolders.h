@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Desktop.h"
 #include "platform/SettingsStore.h"
 
 #include <QString>
@@ -44,6 +45,10 @@ struct OutputDirectory {
 // GetOutputDirectory, with the download folder created (parents too) when it is missing, and a
 // check that the folder found can be written into.
 OutputDirectory PrepareOutputDirectory(SettingsStore &store);
+
+// Shows the output folder in the file manager, making the download folder first when it is
+// missing; an alert says why when the folder cannot be had or nothing could open it.
+void ShowOutputDirectory(SettingsStore &store, Desktop &desktop);
 
 // Stores the folder under the key as chosen; false (nothing stored) when it is not a folder.
 bool StoreDirectory(SettingsStore &store, const QString &key, const QString &folder);

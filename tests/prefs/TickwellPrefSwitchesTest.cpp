@@ -5,6 +5,8 @@
 #include "app/Preferences.h"
 #include "archive/DocumentNames.h"
 
+#include <QFileInfo>
+
 namespace tickwell::testing {
 namespace {
 
@@ -89,6 +91,17 @@ TEST_F(TickwellPrefSwitchesTest, ColourWellsAndFormatWriteWhatTheApplicationRead
     EXPECT_EQ(window().upColorWell->color(), up);
     EXPECT_EQ(window().downColorWell->color(), down);
     EXPECT_EQ(window().headlineFileFormatPopUpButton->currentText(), prefs.headlineFormat());
+}
+
+// A fresh account has no download folder yet: the field names it, and "Open" makes it.
+TEST_F(TickwellPrefSwitchesTest, OpenMakesAMissingDownloadFolder)
+{
+    ASSERT_TRUE(QDir(downloads).removeRecursively());
+    PreferencesWindow &w = window();
+    EXPECT_EQ(w.outputDirectoryTextField->text(), downloads);
+    w.openDefaultOutputDirectoryButton->click();
+    EXPECT_TRUE(QFileInfo(downloads).isDir());
+    EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: ") + downloads});
 }
 
 } // namespace
