@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tickwell::testing {
@@ -127,15 +128,42 @@ TEST_F(SaveFailureTest, DownloadFolderMissingIsMadeUnusableIsReported)
 
 TEST_F(SaveFailureTest, AFolderWithoutWritePermissionIsReported)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into any folder";
-    QFile::setPermissions(downloadsPath(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    saveOne(addArticle(1, QStringLiteral("Locked")));
-    QFile::setPermissions(downloadsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_TRUE(window.status().startsWith(QStringLiteral("There was an error saving file: Locked.webarchive (cannot write into ")))
-        << window.status().toStdString();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(savedFiles().isEmpty());
+    if (::geteuid() != 0) {
+        QFile::setPermissions(downloadsPath(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        saveOne(addArticle(1, QStringLiteral("Locked")));
+        QFile::setPermissions(downloadsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        EXPECT_TRUE(window.status().startsWith(QStringLiteral("There was an error saving file: Locked.webarchive (cannot write into %1 (")
+                                                    .arg(downloadsPath())))
+            << window.status().toStdString();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(savedFiles().isEmpty());
+        return;
+    }
+    // Root writes anywhere: look at the folder as an ordinary user would, in a child process.
+    QFile::setPermissions(homePath(), QFile::permissions(homePath()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    int answer[2];
+    ASSERT_EQ(::pipe(answer), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(answer[0]);
+        int code = 2;
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            const QByteArray problem = PrepareOutputDirectory(settings).problem.toUtf8();
+            code = ::write(answer[1], problem.constData(), static_cast<size_t>(problem.size())) == problem.size() ? 0 : 3;
+        }
+        ::_exit(code);
+    }
+    ::close(answer[1]);
+    QByteArray problem;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(answer[0], buffer, sizeof buffer)) > 0;)
+        problem.append(buffer, got);
+    ::close(answer[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(problem.toStdString(), QStringLiteral("cannot write into %1 (Permission denied)").arg(downloadsPath()).toStdString());
 }
 
 // "Go to Headlines folder..." makes the download folder, never a chosen one, and says when it can't.
