@@ -54,6 +54,8 @@ void reportFailure(DocumentWrite write, const QString &fileName, ArchiveControll
         line += QStringLiteral(" (the page did not finish loading within %1 seconds)").arg(seconds(timeouts.pageLoad));
     else if (write == DocumentWrite::EngineTimedOut)
         line += QStringLiteral(" (the web engine did not answer within %1 seconds)").arg(seconds(timeouts.engineAnswer));
+    else if (!write.reason.isEmpty())
+        line += QStringLiteral(" (%1)").arg(write.reason);
     reportFailure(line, controller);
 }
 
@@ -109,9 +111,10 @@ DocumentWrite ImageWebViewAsPDF(const QString &folder, const QString &fileName, 
         controller.events(), controller.timeouts().engineAnswer, [engine, size](auto done) { engine->printToPdf(QSizeF(*size), std::move(done)); });
     if (!pdf)
         return DocumentWrite::EngineTimedOut;
-    if (pdf->isEmpty() || !WriteNewDocument(folder, fileName, *pdf))
+    if (pdf->isEmpty())
         return DocumentWrite::Failed;
-    return DocumentWrite::Written;
+    const NewDocument document = WriteNewDocument(folder, fileName, *pdf);
+    return document ? DocumentWrite(DocumentWrite::Written) : DocumentWrite(DocumentWrite::Failed, document.reason);
 }
 
 DocumentWrite WebArchiveURL(const QString &address, const QString &fileName, const std::optional<QString> &comment,
@@ -127,8 +130,10 @@ DocumentWrite WebArchiveURL(const QString &address, const QString &fileName, con
         return DocumentWrite::Failed;
     if (!result.answered)
         return DocumentWrite::EngineTimedOut;
-    if (result.archive.isEmpty() || !WriteNewDocument(folder, fileName, result.archive))
+    if (result.archive.isEmpty())
         return DocumentWrite::Failed;
+    if (const NewDocument document = WriteNewDocument(folder, fileName, result.archive); !document)
+        return {DocumentWrite::Failed, document.reason};
     if (comment)
         SetFileComment(QDir(folder).filePath(fileName), *comment); // a refusal leaves the document saved
     return DocumentWrite::Written;
@@ -177,7 +182,7 @@ SaveOutcome SaveURL(const QString &address, const QString &headlineTitle, const 
         } else {
             write = WebArchiveURL(address, fileName, comment, folder, controller);
         }
-        if (write != DocumentWrite::Written) {
+        if (!(write == DocumentWrite::Written)) {
             reportFailure(write, fileName, controller);
             outcome = SaveOutcome::Failed;
         }

@@ -26,7 +26,14 @@ inline bool SaveFailed(SaveOutcome outcome)
 }
 
 // How writing one document went.
-enum class DocumentWrite { Written, Failed, LoadTimedOut, EngineTimedOut };
+struct DocumentWrite {
+    enum Result { Written, Failed, LoadTimedOut, EngineTimedOut };
+    DocumentWrite(Result how, QString why = {}) : result(how), reason(std::move(why)) {}
+    bool operator==(Result how) const { return result == how; }
+
+    Result result;
+    QString reason; // what the system said when the file could not be written
+};
 
 // Saves the page at the address as a document in the output folder, named after the page title
 // (or the headline, by setting), in the format the settings choose, with the comment (when given)
