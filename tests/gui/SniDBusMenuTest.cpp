@@ -15,10 +15,10 @@ TEST(DBusMenuExporterTest, StaleIdsAreErrorsAndUnderscoresAreNotMnemonics)
     DBusMenuExporter exporter{QDBusConnection(u"no-bus"_s), u"/MenuBar"_s};
     std::vector<QString> chosen;
     int rebuilds = 0;
-    exporter.setHandlers([&] { ++rebuilds; }, [&](const MenuItem &item) {
+    exporter.setHandlers({[&] { ++rebuilds; }, [&](const MenuItem &item) {
         chosen.push_back(item.title);
         exporter.setMenu({MenuItem::make(u"rebuilt"_s)}); // the action rebuilds the menu under the click
-    });
+    }, {}});
     exporter.setMenu({MenuItem::make(u"BRK_B and __x"_s, u"selItemStockSymbol:"_s)});
     DBusMenuLayoutItem root;
     exporter.GetLayout(0, -1, {}, root);
