@@ -33,6 +33,24 @@ TEST_F(ControllerTest, FreshStoreRefreshesHourlyAndShowsWhen)
     EXPECT_TRUE(line.endsWith(QStringLiteral("(next at 4:00:00 PM)"))) << qPrintable(line);
 }
 
+TEST_F(ControllerTest, LaunchShowsTheIconAndSetupTakesTheColours)
+{
+    launch();
+    EXPECT_EQ(statusItem.imageName(), QStringLiteral("Tickwell.tif"));
+    EXPECT_FALSE(statusItem.image().isNull());
+    EXPECT_TRUE(statusItem.title().isEmpty());
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 255, 0));
+    EXPECT_EQ(controller().state().m_downColor, QColor(255, 0, 0));
+    // Colours change only through setup: at a settings change, not at a menu opening.
+    settings.setValue(QStringLiteral("UpColor"), ArchiveColor(QColor(0, 0, 255)));
+    settings.setValue(QStringLiteral("DownColor"), ArchiveColor(QColor(255, 255, 0)));
+    statusItem.open();
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 255, 0));
+    notifications.postPreferencesChanged();
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 0, 255));
+    EXPECT_EQ(controller().state().m_downColor, QColor(255, 255, 0));
+}
+
 TEST_F(ControllerTest, BareMenuLayoutAndSectionSeparators)
 {
     settings.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
