@@ -103,8 +103,7 @@ void AppController::applicationWillFinishLaunching()
     restoreHistories();
     setup();
 
-    // A setup restarts every timer: what waits for the menu to close is dropped for it.
-    m_platform.notifications.observePreferencesChanged([this] { m_hold.run(QStringLiteral("setup"), [this] { setup(); }, true); });
+    m_platform.notifications.observePreferencesChanged([this] { setupWhenMenuClosed(); });
     m_wakeRegistered = m_platform.wake.start([this] { scheduleSetup(5); });
 }
 
@@ -195,9 +194,13 @@ void AppController::scheduleSetup(std::int32_t delaySeconds)
     // One-shot and not cancellable: each call runs setup once more. Fired timers are dropped here,
     // never from inside their own callback.
     std::erase_if(m_setupTimers, [](const auto &timer) { return !timer->isValid(); });
-    m_setupTimers.push_back(m_platform.timers.schedule(static_cast<double>(delaySeconds), false, [this] {
-        m_hold.run(QStringLiteral("setup"), [this] { setup(); }, true);
-    }));
+    m_setupTimers.push_back(m_platform.timers.schedule(static_cast<double>(delaySeconds), false, [this] { setupWhenMenuClosed(); }));
+}
+
+void AppController::setupWhenMenuClosed()
+{
+    // A setup restarts every timer and fires each once: what waits for the menu is dropped for it.
+    m_hold.run(QStringLiteral("setup"), [this] { setup(); }, true);
 }
 
 void AppController::stocksUpdateTimerAction()

@@ -72,6 +72,7 @@ private:
     void restoreHistories();
     void storeHistories();
     std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
+    void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
     void downloadHeadlinesTimerAction();
 
