@@ -368,12 +368,13 @@ void TickwellPref::clearOutputDirectory()
 
 void TickwellPref::openDefaultOutputDirectory()
 {
-    const QString path = m_window->outputDirectoryTextField->text();
-    if (path.isEmpty()) {
+    if (m_window->outputDirectoryTextField->text().isEmpty()) {
         m_services.desktop.beep();
         return;
     }
-    m_services.desktop.openFile(path);
+    // As "Go to Headlines folder..." does: the download folder is made when missing.
+    ShowOutputDirectory(m_services.settings, m_services.desktop);
+    setOutputDirectoryTextFieldValue();
 }
 
 void TickwellPref::addStockSymbol()
