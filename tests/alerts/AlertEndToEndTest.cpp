@@ -1,7 +1,7 @@
 // The real programs: tickwell-feed with a scripted price, tickwell-menu refreshing three times,
 // and a notification service on a private session bus.
 #include "FakeNotificationServer.h"
-#include "e2e/FeedProcess.h"
+#include "support/FeedProcess.h"
 #include "gui/SniTestBus.h"
 
 #include <gtest/gtest.h>
