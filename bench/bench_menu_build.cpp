@@ -90,7 +90,7 @@ struct MenuBuildFixture {
     void build()
     {
         menu.clear();
-        SectionContext context{state, prefs, hosts, loader, clock, menu};
+        SectionContext context{state, prefs, hosts, clock, menu};
         addStockSymbols(context);
     }
 

@@ -6,6 +6,8 @@
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"
 #include "logging/StockMonitor.h"
+#include "sources/HeadlinesGroup.h"
+#include "sources/SourceAddresses.h"
 
 #include <QImage>
 
@@ -28,6 +30,7 @@ std::int32_t EffectiveRate(std::int32_t rate, std::int32_t defaultRate)
 AppController::AppController(Platform platform)
     : m_platform(platform)
     , m_prefs(platform.settings)
+    , m_refresh(platform.loader, platform.timers)
 {
     registerActions();
 }
@@ -136,6 +139,8 @@ void AppController::setup()
             timer->reset();
         }
     }
+    m_titleTicker.cancel(); // its step belongs to the timer just dropped
+    m_tickAfterRefresh = false;
 
     if (m_prefs.logToConsole()) {
         startLogging(m_prefs, m_platform.timers.now());
@@ -187,6 +192,10 @@ void AppController::stocksMonitorTimerAction()
 
 void AppController::itemTitleUpdateTimerAction()
 {
+    if (m_refresh.isRunning()) {
+        m_tickAfterRefresh = true; // the status item says "Updating..." until the refresh ends
+        return;
+    }
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
     m_titleTicker.itemTitleUpdateTimerAction(TickerContext{m_platform.statusItem, m_prefs, hosts, m_platform.loader, m_state, m_platform.timers},
                                              m_itemTitleUpdate_Timer.get());
@@ -207,22 +216,56 @@ void AppController::downloadHeadlinesTimerAction()
 
 void AppController::updateStockData()
 {
-    StatusItem &item = m_platform.statusItem;
-    const QString previousTitle = item.title();
-    const QString previousImageName = item.imageName();
-    const QImage previousImage = item.image();
+    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
+    std::vector<RefreshRequest> requests = RefreshRequests(m_prefs, hosts);
+    if (m_refresh.isRunning()) {
+        // One refresh at a time. The one running brings fresh pages already, unless the settings
+        // changed what to fetch: then one more follows it.
+        if (requests != m_refresh.requests())
+            m_refreshAgain = true;
+        return;
+    }
 
+    StatusItem &item = m_platform.statusItem;
+    m_titleBeforeRefresh = item.title();
+    m_imageNameBeforeRefresh = item.imageName();
+    m_imageBeforeRefresh = item.image();
     item.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
     item.setTitle(QStringLiteral("Updating..."));
 
     if (auto when = MakeDateTimeString(m_platform.timers.now(), 3, 3))
         m_state.m_stocksUpdate_DateTimeString = *when;
 
-    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
-    RunRefresh(RefreshRequests(m_prefs, hosts), m_platform.loader, m_state.m_urlContents);
+    // The titles the fresh pages' headlines need are looked up before the store is handed over,
+    // so the first menu after the refresh shows them without a fetch of its own.
+    auto untitledLinks = [this, hosts](const PageStore &fresh) {
+        std::vector<QString> untitled;
+        if (!m_prefs.includeHeadlinesInSubmenu())
+            return untitled;
+        for (const auto &watched : m_prefs.watchList(true)) {
+            if (const SearchableText *page = fresh.pageText(QuotePageAddress(hosts, watched.symbol))) {
+                for (QString &address : HeadlineAddressesWithoutTitle(*page, m_state.m_urlTitles))
+                    untitled.push_back(std::move(address));
+            }
+        }
+        return untitled;
+    };
+    m_refresh.start(std::move(requests), std::move(untitledLinks), [this](PageStore fresh) { refreshFinished(std::move(fresh)); });
+}
 
-    item.setTitle(previousTitle);
-    item.setImage(previousImageName, previousImage);
+void AppController::refreshFinished(PageStore fresh)
+{
+    m_state.m_urlContents = std::move(fresh);
+    StatusItem &item = m_platform.statusItem;
+    item.setTitle(m_titleBeforeRefresh);
+    item.setImage(m_imageNameBeforeRefresh, m_imageBeforeRefresh);
+
+    if (std::exchange(m_refreshAgain, false)) {
+        updateStockData();
+        return; // the ticker waits for that one too
+    }
+    if (std::exchange(m_tickAfterRefresh, false) && m_itemTitleUpdate_Timer)
+        itemTitleUpdateTimerAction();
 }
 
 void AppController::menuNeedsUpdate()
@@ -255,6 +298,10 @@ void AppController::applicationWillTerminate()
     if (m_terminated)
         return; // a signal and Quit may both ask; the sequence runs once
     m_terminated = true;
+    // Transfers still running are dropped; what the last complete refresh stored stays.
+    m_refresh.cancel();
+    m_refreshAgain = false;
+    m_titleTicker.cancel();
     stopLogging(m_platform.timers.now());
     storeHistories();
 }

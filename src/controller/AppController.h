@@ -4,6 +4,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "controller/ActionTable.h"
+#include "controller/StockDataRefresh.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"
@@ -59,6 +60,10 @@ public:
     // The title ticker's timer, or nullptr while the ticker is off.
     const Timer *itemTitleUpdateTimer() const { return m_itemTitleUpdate_Timer.get(); }
     bool hasTerminated() const { return m_terminated; }
+    // A refresh is fetching; the menu meanwhile shows the last complete one.
+    bool isRefreshing() const { return m_refresh.isRunning(); }
+    // A refresh or a ticker step is waiting for the network.
+    bool isFetching() const { return m_refresh.isRunning() || m_titleTicker.isFetching(); }
 
 private:
     void registerActions();
@@ -66,6 +71,7 @@ private:
     void storeHistories();
     std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
     void stocksUpdateTimerAction();
+    void refreshFinished(PageStore fresh);
     void downloadHeadlinesTimerAction();
 
     Platform m_platform;
@@ -80,6 +86,16 @@ private:
     std::unique_ptr<Timer> m_itemTitleUpdate_Timer;
     std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
     TitleTicker m_titleTicker;
+    StockDataRefresh m_refresh;
+    // Asked for while a refresh ran with other settings: one more refresh when it ends.
+    bool m_refreshAgain = false;
+    // A ticker step fell due during a refresh: it runs when the refresh ends, as it would have
+    // after a refresh that held the loop.
+    bool m_tickAfterRefresh = false;
+    // What the status item showed before "Updating...".
+    QString m_titleBeforeRefresh;
+    QString m_imageNameBeforeRefresh;
+    QImage m_imageBeforeRefresh;
     bool m_wakeRegistered = false;
     bool m_terminated = false;
     ArchiveServices m_archiveServices;

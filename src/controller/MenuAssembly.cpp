@@ -10,7 +10,7 @@ void AppController::buildMenu()
 {
     Menu menu;
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
-    SectionContext context{m_state, m_prefs, hosts, m_platform.loader, m_platform.timers, menu};
+    SectionContext context{m_state, m_prefs, hosts, m_platform.timers, menu};
 
     const QString nextAt = m_stocksUpdate_Timer
         ? FormatDatePattern(m_stocksUpdate_Timer->fireDate(), QStringLiteral("h:mm:ss a"))

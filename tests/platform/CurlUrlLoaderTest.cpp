@@ -10,6 +10,7 @@
 
 using namespace std::chrono_literals;
 using tickwell::CurlLoaderLimits;
+using tickwell::FetchAndWait;
 using tickwell::CurlUrlLoader;
 using tickwell::test::LocalHttpServer;
 using Results = std::vector<std::optional<QByteArray>>;
@@ -27,8 +28,8 @@ TEST(CurlUrlLoader, InvalidAddressesSendNoRequest)
     };
     CurlUrlLoader loader;
     for (const QString &address : rejected)
-        EXPECT_EQ(loader.fetch(address), std::nullopt) << address.toStdString();
-    EXPECT_EQ(loader.fetchAll(rejected), Results(rejected.size()));
+        EXPECT_EQ(FetchAndWait(loader, address), std::nullopt) << address.toStdString();
+    EXPECT_EQ(FetchAndWait(loader, rejected), Results(rejected.size()));
     EXPECT_EQ(server.totalRequestCount(), 0);
 }
 
@@ -50,7 +51,7 @@ TEST(CurlUrlLoader, BoundsRedirectsAndTheDecodedBody)
         { "/to-file", std::nullopt }, { "/loop", std::nullopt }, { "/exact", QByteArray(1000, '\xfe') }, { "/over", std::nullopt },
         { "/bomb", std::nullopt } };
     for (const auto &[path, expected] : cases)
-        EXPECT_EQ(loader.fetch(server.url(path)), expected) << path;
+        EXPECT_EQ(FetchAndWait(loader, server.url(path)), expected) << path;
     EXPECT_EQ(server.requestCount("/loop"), 6); // the first request and five redirects
 }
 
@@ -63,8 +64,8 @@ TEST(CurlUrlLoader, GivesUpOnAServerThatNeverAnswers)
     CurlUrlLoader loader(limits);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(loader.fetch(server.url("/silent")), std::nullopt);
-    EXPECT_EQ(loader.fetchAll({ server.url("/silent"), server.url("/silent") }), Results(2));
+    EXPECT_EQ(FetchAndWait(loader, server.url("/silent")), std::nullopt);
+    EXPECT_EQ(FetchAndWait(loader, std::vector<QString>{ server.url("/silent"), server.url("/silent") }), Results(2));
     EXPECT_LT(clock.elapsed(), 5000); // far below the 30 s default
 }
 
@@ -86,15 +87,15 @@ TEST(CurlUrlLoader, FetchAllEqualsASequentialRunInInputOrder)
     addresses.push_back(addresses.front()); // the same address twice is fetched twice
 
     CurlLoaderLimits limits;
-    limits.maxConcurrentFetches = 3;
+    limits.maxConnectionsPerHost = 3;
     CurlUrlLoader loader(limits);
     Results sequential;
     for (const QString &address : addresses)
-        sequential.push_back(loader.fetch(address));
+        sequential.push_back(FetchAndWait(loader, address));
     EXPECT_NE(std::find(sequential.cbegin(), sequential.cend(), QByteArray("error page")), sequential.cend());
     server.resetRequestCounts();
 
-    EXPECT_EQ(loader.fetchAll(addresses), sequential);
+    EXPECT_EQ(FetchAndWait(loader, addresses), sequential);
     EXPECT_EQ(server.totalRequestCount(), static_cast<int>(addresses.size()) - 1); // all but the rejected one
     EXPECT_LE(server.peakConcurrentRequests(), 3);
     EXPECT_GE(server.peakConcurrentRequests(), 2);

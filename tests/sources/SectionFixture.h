@@ -40,7 +40,7 @@ protected:
         image.fill(color);
         return image;
     }
-    SectionContext context() { return SectionContext{state, prefs, hosts, loader, clock, menu}; }
+    SectionContext context() { return SectionContext{state, prefs, hosts, clock, menu}; }
     void setSymbols(const QStringList &symbols) { settings.setValue("StockSymbols", QVariantList(symbols.begin(), symbols.end())); }
     void setSwitch(const char *key, bool on) { settings.setValue(QString::fromLatin1(key), on); }
     void setSubmenuGroups(bool on)

@@ -118,7 +118,13 @@ int main(int argc, char **argv)
     timeouts.pageLoad = pageTimeout;
     controller.archive().setTimeouts(timeouts);
 
+    // Fetches run beside the event loop: the launch refresh (and a ticker step) end before the
+    // menu is read.
+    const auto waitForFetches = [&controller] {
+        QtEventWait().runUntil([&controller] { return !controller.isFetching(); }, 24.0 * 3600);
+    };
     controller.applicationWillFinishLaunching();
+    waitForFetches();
     statusItem.open();
 
     // Monitor passes, then ticker steps, each run at once; all before any --select.
@@ -128,6 +134,7 @@ int main(int argc, char **argv)
     QString tickerStepsText;
     for (int step = 1; step <= tickerSteps; ++step) {
         controller.itemTitleUpdateTimerAction();
+        waitForFetches();
         std::optional<double> nextFireIn;
         if (const Timer *timer = controller.itemTitleUpdateTimer())
             nextFireIn = static_cast<double>(timers.now().msecsTo(timer->fireDate())) / 1000.0;
