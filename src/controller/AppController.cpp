@@ -153,6 +153,7 @@ void AppController::setup()
     const std::int32_t refreshMinutes = EffectiveRate(m_prefs.stockDataUpdateRate(), 60);
     m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes) * 60.0, &AppController::stocksUpdateTimerAction);
     m_stocksUpdate_Timer->fire();
+    m_buildAfterRefresh = m_refresh.isRunning();
 
     if (m_prefs.downloadHeadlines()) {
         // The same rate as the refresh.
@@ -233,8 +234,9 @@ void AppController::updateStockData()
     item.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
     item.setTitle(QStringLiteral("Updating..."));
 
-    if (auto when = MakeDateTimeString(m_platform.timers.now(), 3, 3))
-        m_state.m_stocksUpdate_DateTimeString = *when;
+    // The time the refresh started; it becomes "Last Update" (and starts a new history step) with
+    // the store it brings, not before.
+    m_refreshStartedText = MakeDateTimeString(m_platform.timers.now(), 3, 3);
 
     // The titles the fresh pages' headlines need are looked up before the store is handed over,
     // so the first menu after the refresh shows them without a fetch of its own.
@@ -256,14 +258,19 @@ void AppController::updateStockData()
 void AppController::refreshFinished(PageStore fresh)
 {
     m_state.m_urlContents = std::move(fresh);
+    if (m_refreshStartedText)
+        m_state.m_stocksUpdate_DateTimeString = *std::exchange(m_refreshStartedText, std::nullopt);
     StatusItem &item = m_platform.statusItem;
     item.setTitle(m_titleBeforeRefresh);
     item.setImage(m_imageNameBeforeRefresh, m_imageBeforeRefresh);
 
     if (std::exchange(m_refreshAgain, false)) {
         updateStockData();
-        return; // the ticker waits for that one too
+        return; // the ticker and the menu wait for that one too
     }
+    // setup builds the menu after its refresh: now that refresh has ended.
+    if (std::exchange(m_buildAfterRefresh, false))
+        buildMenu();
     if (std::exchange(m_tickAfterRefresh, false) && m_itemTitleUpdate_Timer)
         itemTitleUpdateTimerAction();
 }
@@ -301,6 +308,7 @@ void AppController::applicationWillTerminate()
     // Transfers still running are dropped; what the last complete refresh stored stays.
     m_refresh.cancel();
     m_refreshAgain = false;
+    m_buildAfterRefresh = false;
     m_titleTicker.cancel();
     stopLogging(m_platform.timers.now());
     storeHistories();

@@ -92,6 +92,8 @@ private:
     // A ticker step fell due during a refresh: it runs when the refresh ends, as it would have
     // after a refresh that held the loop.
     bool m_tickAfterRefresh = false;
+    bool m_buildAfterRefresh = false;
+    std::optional<QString> m_refreshStartedText;
     // What the status item showed before "Updating...".
     QString m_titleBeforeRefresh;
     QString m_imageNameBeforeRefresh;
