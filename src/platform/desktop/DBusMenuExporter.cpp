@@ -86,7 +86,7 @@ QDBusVariant DBusMenuExporter::GetProperty(int id, const QString &name)
         return {};
     }
     if (!properties->contains(name)) {
-        sendError(QStringLiteral("Item %1 has no property %2").arg(id).arg(name));
+        sendError(QStringLiteral("Item %1 has no property %2").arg(QString::number(id), name));
         return {};
     }
     return QDBusVariant(properties->value(name));
