@@ -257,9 +257,15 @@ void AppController::updateStockData()
 
 void AppController::refreshFinished(PageStore fresh)
 {
-    m_state.m_urlContents = std::move(fresh);
-    if (m_refreshStartedText)
-        m_state.m_stocksUpdate_DateTimeString = *std::exchange(m_refreshStartedText, std::nullopt);
+    // A refresh that brought nothing at all (the network down, a server that never answers)
+    // leaves the last complete store, and its time, in place rather than an empty menu.
+    const bool broughtNothing = fresh.size() == 0 && !m_refresh.requests().empty();
+    if (!broughtNothing) {
+        m_state.m_urlContents = std::move(fresh);
+        if (m_refreshStartedText)
+            m_state.m_stocksUpdate_DateTimeString = *m_refreshStartedText;
+    }
+    m_refreshStartedText.reset();
     StatusItem &item = m_platform.statusItem;
     item.setTitle(m_titleBeforeRefresh);
     item.setImage(m_imageNameBeforeRefresh, m_imageBeforeRefresh);

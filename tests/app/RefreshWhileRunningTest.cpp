@@ -80,6 +80,24 @@ TEST_F(RefreshWhileRunning, TheMenuOpensOnTheLastCompleteStoreWhileARefreshRuns)
     EXPECT_NE(lastUpdate(), shownUpdate);
 }
 
+// Nothing arrived at all (network down, every server timing out): the menu keeps the last pages
+// and their time instead of going blank; one page arriving is a refresh like any other.
+TEST_F(RefreshWhileRunning, ARefreshThatBringsNothingKeepsTheLastStore)
+{
+    launch();
+    const QString shownUpdate = lastUpdate();
+    loader.clear();
+    timers.advance(60);
+    updateNow();
+    EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 101.00")));
+    EXPECT_EQ(lastUpdate(), shownUpdate);
+    loader.serve(QStringLiteral("http://quotes.test/t?s=ACME"), "not an image, but bytes");
+    loader.serve(kQuoteAddress, quotePage(QStringLiteral("103.00")));
+    updateNow();
+    EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 103.00")));
+    EXPECT_NE(lastUpdate(), shownUpdate);
+}
+
 TEST_F(RefreshWhileRunning, UpdateNowDuringARefreshStartsNoSecondOneUnlessTheSettingsChanged)
 {
     launch();
