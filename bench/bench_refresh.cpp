@@ -113,7 +113,7 @@ public:
     {
         ConsoleReporter::Finalize();
         const auto sequential = m_realTimes.find("BM_RefreshSequential/iterations:2/real_time");
-        const auto concurrent = m_realTimes.find("BM_RefreshConcurrent/iterations:5/real_time");
+        const auto concurrent = m_realTimes.find("BM_RefreshConcurrent/iterations:10/real_time");
         if (sequential == m_realTimes.end() || concurrent == m_realTimes.end() || concurrent->second <= 0)
             return;
         std::printf("refresh of %d fetches on 3 hosts at %lld ms each: sequential %.0f ms, concurrent %.0f ms, %.1fx faster "
