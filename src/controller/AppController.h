@@ -5,6 +5,7 @@
 #include "app/Preferences.h"
 #include "controller/ActionTable.h"
 #include "controller/StockDataRefresh.h"
+#include "controller/MenuHold.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"
@@ -33,8 +34,14 @@ public:
     void menuNeedsUpdate();
     void buildMenu();
 
-    // Runs the action of a chosen menu item, as a click does.
+    // Runs the action of a chosen menu item, as a click does. An action without a handler is
+    // reported on stderr.
     void perform(const MenuItem &sender);
+    bool handles(const QString &selector) const { return m_actions.contains(selector); }
+
+    // The status menu came on screen or went away: timers wait while it is open.
+    void menuVisibilityChanged(bool shown);
+    bool timersHeld() const { return m_hold.isHeld(); }
 
     void selItemUpdateNow(const MenuItem &sender);
     void selItemPreferences(const MenuItem &sender);
@@ -61,15 +68,16 @@ public:
     const Timer *itemTitleUpdateTimer() const { return m_itemTitleUpdate_Timer.get(); }
     bool hasTerminated() const { return m_terminated; }
     // A refresh is fetching; the menu meanwhile shows the last complete one.
-    bool isRefreshing() const { return m_refresh.isRunning(); }
-    // A refresh or a ticker step is waiting for the network.
-    bool isFetching() const { return m_refresh.isRunning() || m_titleTicker.isFetching(); }
+    bool isRefreshing() const { return m_refresh.isRunning() || m_finishedStore.has_value(); }
+    // A refresh or a ticker step is waiting for the network (or a refresh for the menu to close).
+    bool isFetching() const { return isRefreshing() || m_titleTicker.isFetching(); }
 
 private:
     void registerActions();
     void restoreHistories();
     void storeHistories();
-    std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
+    std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
+    void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
     void refreshFinished(PageStore fresh);
     void downloadHeadlinesTimerAction();
@@ -79,6 +87,7 @@ private:
     ControllerState m_state;
     Menu m_menu;
     ActionTable m_actions;
+    MenuHold m_hold;
 
     std::unique_ptr<Timer> m_monitorStocksTimer;
     std::unique_ptr<Timer> m_stocksUpdate_Timer;
@@ -94,6 +103,8 @@ private:
     bool m_tickAfterRefresh = false;
     bool m_buildAfterRefresh = false;
     std::optional<QString> m_refreshStartedText;
+    // A refresh that has ended, waiting for the open menu to close.
+    std::optional<PageStore> m_finishedStore;
     // What the status item showed before "Updating...".
     QString m_titleBeforeRefresh;
     QString m_imageNameBeforeRefresh;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ManualEventWait.h"
+#include "support/ManualEventWait.h"
 
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"

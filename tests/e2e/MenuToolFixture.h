@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FeedProcess.h"
+#include "support/FeedProcess.h"
 
 #include <gtest/gtest.h>
 
