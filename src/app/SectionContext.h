@@ -5,19 +5,17 @@
 #include "app/Preferences.h"
 #include "platform/MenuItem.h"
 #include "platform/Timer.h"
-#include "platform/UrlLoader.h"
 
 #include <functional>
 
 namespace tickwell {
 
 // What a menu section builder works with: the controller's state, the settings, the hosts, the
-// loader for the one-time headline title lookup, the clock, and the menu being built.
+// clock, and the menu being built. No loader: a build reads the stored pages and never fetches.
 struct SectionContext {
     ControllerState &state;
     const Preferences &prefs;
     const Hosts &hosts;
-    UrlLoader &loader;
     const TimerFactory &clock;
     Menu &menu;
     // Adds groups of other subsystems to a symbol's submenu, before its history; may be empty.

@@ -18,28 +18,63 @@ namespace {
 
 enum class LocaleCategory { Numeric, Time };
 
-// "de_DE.UTF-8@euro" -> "de_DE"; the C locale is ICU's POSIX English.
+bool &cacheFormatters()
+{
+    static bool on = true;
+    return on;
+}
+
+// "de_DE.UTF-8@euro" -> "de_DE". The C locale (or none at all, as a minimal session starts a
+// tray app) is meant for machines: ICU's POSIX English writes "$ 24390.00". People read
+// United States English then.
 icu::Locale LocaleFromPosixName(std::string_view name)
 {
     name = name.substr(0, name.find_first_of(".@"));
     if (name.empty() || name == "C" || name == "POSIX")
-        return icu::Locale("en_US_POSIX");
+        return icu::Locale("en_US");
     return icu::Locale::createCanonical(std::string(name).c_str());
 }
 
-// The environment is read at every call, as the C library does, so a changed locale shows at
-// the next formatting; ICU's own default locale is left alone.
-icu::Locale UserLocale(LocaleCategory category)
+// The name the locale comes from: the first of LC_ALL, LC_NUMERIC or LC_TIME, LANG that is set
+// and not empty ("" for none). The environment is read at every call, as the C library does, so
+// a changed locale shows at the next formatting; ICU's own default locale is left alone.
+std::string_view LocaleName(LocaleCategory category)
 {
     const std::array<const char *, 3> variables{
         "LC_ALL", category == LocaleCategory::Numeric ? "LC_NUMERIC" : "LC_TIME", "LANG"};
     for (const char *variable : variables) {
         const char *value = std::getenv(variable);
         if (value && *value)
-            return LocaleFromPosixName(value);
+            return value;
     }
-    return icu::Locale("en_US_POSIX");
+    return {};
 }
+
+icu::Locale UserLocale(LocaleCategory category)
+{
+    return LocaleFromPosixName(LocaleName(category));
+}
+
+// Making a formatter costs more than formatting with it: one of each style is kept for the
+// locale name it was made for and made again when the name changes. One per thread.
+template <typename Formatter>
+class CachedFormatter {
+public:
+    template <typename Make>
+    const Formatter &get(LocaleCategory category, Make make)
+    {
+        const std::string_view name = LocaleName(category);
+        if (!cacheFormatters() || !m_formatter || name != m_name) {
+            m_formatter.emplace(make(LocaleFromPosixName(name)));
+            m_name = std::string(name);
+        }
+        return *m_formatter;
+    }
+
+private:
+    std::string m_name;
+    std::optional<Formatter> m_formatter;
+};
 
 // The system time zone as TZ names it now (ICU caches its default zone, the host's is re-read).
 std::unique_ptr<icu::TimeZone> SystemTimeZone()
@@ -58,13 +93,16 @@ icu::UnicodeString ToUnicodeString(const QString &text)
 }
 
 // Values that round to zero show no minus sign: a change of -0.0004 is "0", not "-0".
-icu::number::LocalizedNumberFormatter DecimalFormatter()
+const icu::number::LocalizedNumberFormatter &DecimalFormatter()
 {
-    return icu::number::NumberFormatter::withLocale(UserLocale(LocaleCategory::Numeric))
-        .precision(icu::number::Precision::maxFraction(3))
-        .roundingMode(UNUM_ROUND_HALFEVEN)
-        .grouping(UNUM_GROUPING_AUTO)
-        .sign(UNUM_SIGN_NEGATIVE);
+    thread_local CachedFormatter<icu::number::LocalizedNumberFormatter> cache;
+    return cache.get(LocaleCategory::Numeric, [](const icu::Locale &locale) {
+        return icu::number::NumberFormatter::withLocale(locale)
+            .precision(icu::number::Precision::maxFraction(3))
+            .roundingMode(UNUM_ROUND_HALFEVEN)
+            .grouping(UNUM_GROUPING_AUTO)
+            .sign(UNUM_SIGN_NEGATIVE);
+    });
 }
 
 // The locale's currency; a locale without a region takes its most likely one ("de" -> EUR).
@@ -140,10 +178,10 @@ QString FormatDoubleValue(double value)
 
 QString FormatCurrencyDoubleValue(double value)
 {
-    const icu::Locale locale = UserLocale(LocaleCategory::Numeric);
-    const auto formatter = icu::number::NumberFormatter::withLocale(locale)
-                               .unit(LocaleCurrency(locale))
-                               .sign(UNUM_SIGN_NEGATIVE);
+    thread_local CachedFormatter<icu::number::LocalizedNumberFormatter> cache;
+    const auto &formatter = cache.get(LocaleCategory::Numeric, [](const icu::Locale &locale) {
+        return icu::number::NumberFormatter::withLocale(locale).unit(LocaleCurrency(locale)).sign(UNUM_SIGN_NEGATIVE);
+    });
     return Formatted([&](UErrorCode &status) { return formatter.formatDouble(value, status); },
                      QString::number(value, 'f', 2));
 }
@@ -170,6 +208,11 @@ std::optional<QString> MakeDateTimeString(const QDateTime &moment, int dateStyle
 QString FormatDatePattern(const QDateTime &moment, const QString &pattern)
 {
     return FormatWithPattern(moment, pattern, UserLocale(LocaleCategory::Time));
+}
+
+void UseFormatterCache(bool on)
+{
+    cacheFormatters() = on;
 }
 
 QString DefaultDateDescription(const QDateTime &moment)

@@ -8,7 +8,8 @@
 
 namespace tickwell {
 
-// Numbers the system computes itself, in the user's locale (ICU, from LC_ALL / LC_NUMERIC / LANG).
+// Numbers the system computes itself, in the user's locale (ICU, from LC_ALL / LC_NUMERIC / LANG;
+// United States English when that is "C", "POSIX" or unset).
 // Decimal style: grouping, at most three fraction digits, half-even, no trailing zeros.
 QString FormatLongValue(std::int32_t value);
 QString FormatDoubleValue(double value);
@@ -24,5 +25,9 @@ QString FormatDatePattern(const QDateTime &moment, const QString &pattern);
 
 // The default date description: "YYYY-MM-DD HH:MM:SS ±HHMM" in local time.
 QString DefaultDateDescription(const QDateTime &moment);
+
+// Number formatters are made once per locale and style and kept (the default). Off makes one
+// per call, for measuring what the cache saves.
+void UseFormatterCache(bool on);
 
 } // namespace tickwell

@@ -7,6 +7,8 @@
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"
 #include "logging/StockMonitor.h"
+#include "sources/HeadlinesGroup.h"
+#include "sources/SourceAddresses.h"
 #include "sources/SourceActions.h"
 
 #include <QImage>
@@ -31,6 +33,7 @@ AppController::AppController(Platform platform)
     : m_platform(platform)
     , m_prefs(platform.settings)
     , m_hold(platform.timers)
+    , m_refresh(platform.loader, platform.timers)
 {
     registerActions();
 }
@@ -160,6 +163,8 @@ void AppController::setup()
             timer->reset();
         }
     }
+    m_titleTicker.cancel(); // its step belongs to the timer just dropped
+    m_tickAfterRefresh = false;
 
     if (m_prefs.logToConsole()) {
         startLogging(m_prefs, m_platform.timers.now());
@@ -172,6 +177,7 @@ void AppController::setup()
     const std::int32_t refreshMinutes = EffectiveRate(m_prefs.stockDataUpdateRate(), 60);
     m_stocksUpdate_Timer = makeTimer(QStringLiteral("refresh"), static_cast<double>(refreshMinutes) * 60.0, &AppController::stocksUpdateTimerAction);
     m_stocksUpdate_Timer->fire();
+    m_buildAfterRefresh = m_refresh.isRunning();
 
     if (m_prefs.downloadHeadlines()) {
         // The same rate as the refresh.
@@ -234,6 +240,10 @@ void AppController::checkPriceAlerts()
 
 void AppController::itemTitleUpdateTimerAction()
 {
+    if (isRefreshing()) {
+        m_tickAfterRefresh = true; // the status item says "Updating..." until the refresh ends
+        return;
+    }
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
     m_titleTicker.itemTitleUpdateTimerAction(TickerContext{m_platform.statusItem, m_prefs, hosts, m_platform.loader, m_state, m_platform.timers},
                                              m_itemTitleUpdate_Timer.get());
@@ -254,23 +264,76 @@ void AppController::downloadHeadlinesTimerAction()
 
 void AppController::updateStockData()
 {
-    StatusItem &item = m_platform.statusItem;
-    const QString previousTitle = item.title();
-    const QString previousImageName = item.imageName();
-    const QImage previousImage = item.image();
+    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
+    std::vector<RefreshRequest> requests = RefreshRequests(m_prefs, hosts);
+    if (isRefreshing()) {
+        // One refresh at a time. The one running brings fresh pages already, unless the settings
+        // changed what to fetch: then one more follows it.
+        if (requests != m_refresh.requests())
+            m_refreshAgain = true;
+        return;
+    }
 
+    StatusItem &item = m_platform.statusItem;
+    m_titleBeforeRefresh = item.title();
+    m_imageNameBeforeRefresh = item.imageName();
+    m_imageBeforeRefresh = item.image();
     item.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
     item.setTitle(QStringLiteral("Updating..."));
 
-    if (auto when = MakeDateTimeString(m_platform.timers.now(), 3, 3))
-        m_state.m_stocksUpdate_DateTimeString = *when;
+    // The time the refresh started; it becomes "Last Update" (and starts a new history step) with
+    // the store it brings, not before.
+    m_refreshStartedText = MakeDateTimeString(m_platform.timers.now(), 3, 3);
 
-    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
-    RunRefresh(RefreshRequests(m_prefs, hosts), m_platform.loader, m_state.m_urlContents);
+    // The titles the fresh pages' headlines need are looked up before the store is handed over,
+    // so the first menu after the refresh shows them without a fetch of its own.
+    auto untitledLinks = [this, hosts](const PageStore &fresh) {
+        std::vector<QString> untitled;
+        if (!m_prefs.includeHeadlinesInSubmenu())
+            return untitled;
+        for (const auto &watched : m_prefs.watchList(true)) {
+            if (const SearchableText *page = fresh.pageText(QuotePageAddress(hosts, watched.symbol))) {
+                for (QString &address : HeadlineAddressesWithoutTitle(*page, m_state.m_urlTitles))
+                    untitled.push_back(std::move(address));
+            }
+        }
+        return untitled;
+    };
+    m_refresh.start(std::move(requests), std::move(untitledLinks), [this](PageStore fresh) {
+        // The store and the title do not change under an open menu: handed over once it closes.
+        m_finishedStore = std::move(fresh);
+        m_hold.run(QStringLiteral("refresh ended"), [this] {
+            if (m_finishedStore)
+                refreshFinished(*std::exchange(m_finishedStore, std::nullopt));
+        });
+    });
+}
 
-    item.setTitle(previousTitle);
-    item.setImage(previousImageName, previousImage);
+void AppController::refreshFinished(PageStore fresh)
+{
+    // A refresh that brought nothing at all (the network down, a server that never answers)
+    // leaves the last complete store, and its time, in place rather than an empty menu.
+    const bool broughtNothing = fresh.size() == 0 && !m_refresh.requests().empty();
+    if (!broughtNothing) {
+        m_state.m_urlContents = std::move(fresh);
+        if (m_refreshStartedText)
+            m_state.m_stocksUpdate_DateTimeString = *m_refreshStartedText;
+    }
+    m_refreshStartedText.reset();
+    StatusItem &item = m_platform.statusItem;
+    item.setTitle(m_titleBeforeRefresh);
+    item.setImage(m_imageNameBeforeRefresh, m_imageBeforeRefresh);
     checkPriceAlerts();
+
+    if (std::exchange(m_refreshAgain, false)) {
+        updateStockData();
+        return; // the ticker and the menu wait for that one too
+    }
+    // setup builds the menu after its refresh: now that refresh has ended.
+    if (std::exchange(m_buildAfterRefresh, false))
+        buildMenu();
+    if (std::exchange(m_tickAfterRefresh, false) && m_itemTitleUpdate_Timer)
+        itemTitleUpdateTimerAction();
 }
 
 void AppController::menuNeedsUpdate()
@@ -315,6 +378,12 @@ void AppController::applicationWillTerminate()
     if (m_terminated)
         return; // a signal and Quit may both ask; the sequence runs once
     m_terminated = true;
+    // Transfers still running are dropped; what the last complete refresh stored stays.
+    m_refresh.cancel();
+    m_finishedStore.reset();
+    m_refreshAgain = false;
+    m_buildAfterRefresh = false;
+    m_titleTicker.cancel();
     stopLogging(m_platform.timers.now());
     storeHistories();
 }

@@ -6,6 +6,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "controller/ActionTable.h"
+#include "controller/StockDataRefresh.h"
 #include "controller/MenuHold.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
@@ -73,6 +74,10 @@ public:
     // The title ticker's timer, or nullptr while the ticker is off.
     const Timer *itemTitleUpdateTimer() const { return m_itemTitleUpdate_Timer.get(); }
     bool hasTerminated() const { return m_terminated; }
+    // A refresh is fetching; the menu meanwhile shows the last complete one.
+    bool isRefreshing() const { return m_refresh.isRunning() || m_finishedStore.has_value(); }
+    // A refresh or a ticker step is waiting for the network (or a refresh for the menu to close).
+    bool isFetching() const { return isRefreshing() || m_titleTicker.isFetching(); }
 
 private:
     void registerActions();
@@ -81,6 +86,7 @@ private:
     std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
     void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
+    void refreshFinished(PageStore fresh);
     void downloadHeadlinesTimerAction();
     void checkPriceAlerts();
 
@@ -97,6 +103,20 @@ private:
     std::unique_ptr<Timer> m_itemTitleUpdate_Timer;
     std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
     TitleTicker m_titleTicker;
+    StockDataRefresh m_refresh;
+    // Asked for while a refresh ran with other settings: one more refresh when it ends.
+    bool m_refreshAgain = false;
+    // A ticker step fell due during a refresh: it runs when the refresh ends, as it would have
+    // after a refresh that held the loop.
+    bool m_tickAfterRefresh = false;
+    bool m_buildAfterRefresh = false;
+    std::optional<QString> m_refreshStartedText;
+    // A refresh that has ended, waiting for the open menu to close.
+    std::optional<PageStore> m_finishedStore;
+    // What the status item showed before "Updating...".
+    QString m_titleBeforeRefresh;
+    QString m_imageNameBeforeRefresh;
+    QImage m_imageBeforeRefresh;
     bool m_wakeRegistered = false;
     bool m_terminated = false;
     PriceAlertMonitor m_priceAlerts;

@@ -11,7 +11,7 @@ void AppController::buildMenu()
 {
     Menu menu;
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
-    SectionContext context{m_state, m_prefs, hosts, m_platform.loader, m_platform.timers, menu};
+    SectionContext context{m_state, m_prefs, hosts, m_platform.timers, menu};
     context.addSymbolGroups = [this, alerts = ReadPriceAlerts(m_platform.settings)](const QString &symbol, Menu &submenu) {
         AddPriceAlertGroup(m_priceAlerts, alerts, symbol, submenu);
     };

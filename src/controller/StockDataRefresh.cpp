@@ -1,8 +1,12 @@
 #include "controller/StockDataRefresh.h"
 
 #include "alerts/PriceAlertMonitor.h"
+#include "text/PageFetching.h"
+#include "text/UrlTitleCache.h"
 
 #include <QImage>
+
+#include <algorithm>
 
 namespace tickwell {
 
@@ -32,16 +36,11 @@ std::vector<RefreshRequest> RefreshRequests(const Preferences &prefs, const Host
     return requests;
 }
 
-void RunRefresh(const std::vector<RefreshRequest> &requests, UrlLoader &loader, PageStore &store)
+PageStore StoreOfResults(const std::vector<RefreshRequest> &requests, const FetchResults &results)
 {
-    store.clear();
-    std::vector<QString> addresses;
-    addresses.reserve(requests.size());
-    for (const auto &request : requests)
-        addresses.push_back(request.address);
-    const auto bodies = loader.fetchAll(addresses);
-    for (std::size_t i = 0; i < requests.size() && i < bodies.size(); ++i) {
-        const auto &body = bodies[i];
+    PageStore store;
+    for (std::size_t i = 0; i < requests.size() && i < results.size(); ++i) {
+        const auto &body = results[i];
         if (!body || body->isEmpty())
             continue;
         if (requests[i].isImage) {
@@ -52,6 +51,74 @@ void RunRefresh(const std::vector<RefreshRequest> &requests, UrlLoader &loader, 
             store.storePage(requests[i].address, *body);
         }
     }
+    return store;
+}
+
+StockDataRefresh::StockDataRefresh(UrlLoader &loader, const TimerFactory &clock)
+    : m_loader(loader)
+    , m_clock(clock)
+{
+}
+
+void StockDataRefresh::start(std::vector<RefreshRequest> requests, UntitledLinks untitledLinks, Finished finished)
+{
+    cancel();
+    m_requests = std::move(requests);
+    m_untitledLinks = std::move(untitledLinks);
+    m_finished = std::move(finished);
+    m_running = true;
+    std::vector<QString> addresses;
+    addresses.reserve(m_requests.size());
+    for (const auto &request : m_requests)
+        addresses.push_back(request.address);
+    m_fetch.start(m_loader, addresses, [this](FetchResults results) { pagesArrived(results); });
+}
+
+void StockDataRefresh::cancel()
+{
+    m_fetch.cancel();
+    m_fresh = PageStore();
+    m_running = false;
+}
+
+void StockDataRefresh::pagesArrived(const FetchResults &results)
+{
+    m_fresh = StoreOfResults(m_requests, results);
+    std::vector<QString> untitled = m_untitledLinks ? m_untitledLinks(m_fresh) : std::vector<QString>{};
+    // Several symbols may list the same article: one lookup each, in first-seen order.
+    std::vector<QString> unique;
+    for (QString &address : untitled) {
+        if (unique.size() == kTitleLookupsPerRefresh)
+            break;
+        if (std::find(unique.cbegin(), unique.cend(), address) == unique.cend())
+            unique.push_back(std::move(address));
+    }
+    if (unique.empty())
+        finish();
+    else
+        lookUpTitles(std::move(unique));
+}
+
+void StockDataRefresh::lookUpTitles(std::vector<QString> addresses)
+{
+    m_fetch.start(m_loader, addresses, [this, addresses](FetchResults results) {
+        const QDateTime now = m_clock.now();
+        for (std::size_t i = 0; i < addresses.size() && i < results.size(); ++i)
+            UrlTitleCache::shared().store(addresses[i], URLTitleOfFetchedPage(results[i], now));
+        finish();
+    });
+}
+
+void StockDataRefresh::finish()
+{
+    m_running = false;
+    PageStore fresh = std::move(m_fresh);
+    m_fresh = PageStore();
+    // Moved out first: the receiver may start the next refresh.
+    Finished finished = std::move(m_finished);
+    m_finished = nullptr;
+    if (finished)
+        finished(std::move(fresh));
 }
 
 } // namespace tickwell

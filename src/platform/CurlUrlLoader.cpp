@@ -1,10 +1,12 @@
 #include "platform/CurlUrlLoader.h"
 
+#include <QSocketNotifier>
+#include <QTimer>
+
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <map>
-#include <memory>
 
 namespace tickwell {
 
@@ -27,9 +29,18 @@ struct MultiDeleter {
 struct HeaderListDeleter {
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
 };
+// A notifier may be dropped from inside its own signal: switch it off now, free it later.
+struct NotifierDeleter {
+    void operator()(QSocketNotifier *notifier) const
+    {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+    }
+};
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
+using Notifier = std::unique_ptr<QSocketNotifier, NotifierDeleter>;
 
 constexpr const char *userAgent = TICKWELL_NAME "/" TICKWELL_VERSION;
 
@@ -64,7 +75,7 @@ public:
         return true;
     }
 
-    std::optional<QByteArray> result(CURLcode code) const
+    FetchResult result(CURLcode code) const
     {
         if (code != CURLE_OK || m_tooLarge || m_body.isEmpty())
             return std::nullopt;
@@ -93,7 +104,7 @@ private:
         ok = ok && curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count())) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count())) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes)) == CURLE_OK;
-        // Time-outs must not rely on SIGALRM: fetches may run off the main thread in tools.
+        // Name lookups must not rely on SIGALRM.
         ok = ok && curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate") == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_USERAGENT, userAgent) == CURLE_OK;
@@ -126,76 +137,224 @@ private:
 
 } // namespace
 
-CurlUrlLoader::CurlUrlLoader(CurlLoaderLimits limits)
-    : m_limits(limits)
-{
-    m_limits.maxConcurrentFetches = std::max(1, m_limits.maxConcurrentFetches);
-}
+// One multi handle for the life of the loader, so connections are reused from one fetch to the
+// next. curl says which sockets to watch and when to wake it; the event loop does the waiting.
+class CurlUrlLoader::Engine {
+public:
+    explicit Engine(const CurlLoaderLimits &limits)
+        : m_limits(limits)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer); // curl asks for a few milliseconds at a time
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+        if (!curlReady())
+            return;
+        m_multi.reset(curl_multi_init());
+        if (!m_multi)
+            return;
+        CURLM *multi = m_multi.get();
+        curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &Engine::onSocket);
+        curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
+        curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &Engine::onTimer);
+        curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
+        curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxConnectionsPerHost);
+        curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxConnections);
+        curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS, limits.maxConnections);
+    }
 
-std::optional<QByteArray> CurlUrlLoader::fetch(const QString &address)
-{
-    if (!isAcceptableAddress(address) || !curlReady())
-        return std::nullopt;
-    const auto transfer = Transfer::create(address, m_limits);
-    if (!transfer)
-        return std::nullopt;
-    return transfer->result(curl_easy_perform(transfer->handle()));
-}
+    ~Engine()
+    {
+        m_running.clear(); // detaches every transfer while the multi handle is still there
+        m_sockets.clear();
+    }
 
-std::vector<std::optional<QByteArray>> CurlUrlLoader::fetchAll(const std::vector<QString> &addresses)
-{
-    if (!curlReady())
-        return std::vector<std::optional<QByteArray>>(addresses.size());
-    const MultiHandle multi(curl_multi_init());
-    if (!multi)
-        return UrlLoader::fetchAll(addresses);
-
-    std::vector<std::optional<QByteArray>> results(addresses.size());
-    struct Running {
-        std::unique_ptr<Transfer> transfer;
-        std::size_t index;
-    };
-    // Declared after the multi handle, so every transfer detaches before the multi is cleaned up.
-    std::map<CURL *, Running> running;
-    std::size_t next = 0;
-
-    const auto startMore = [&] {
-        bool started = false;
-        while (running.size() < static_cast<std::size_t>(m_limits.maxConcurrentFetches) && next < addresses.size()) {
-            const std::size_t index = next++;
+    std::uint64_t add(const std::vector<QString> &addresses, Completion done)
+    {
+        const std::uint64_t id = ++m_lastBatch;
+        Batch batch{FetchResults(addresses.size()), 0, std::move(done), {}};
+        for (std::size_t index = 0; index < addresses.size() && m_multi; ++index) {
             if (!isAcceptableAddress(addresses[index]))
                 continue;
             auto transfer = Transfer::create(addresses[index], m_limits);
-            if (!transfer || !transfer->attach(multi.get()))
+            if (!transfer || !transfer->attach(m_multi.get()))
                 continue;
             CURL *handle = transfer->handle();
-            running.emplace(handle, Running{std::move(transfer), index});
-            started = true;
+            batch.transfers.push_back(handle);
+            m_running.emplace(handle, Running{std::move(transfer), id, index});
         }
-        return started;
+        batch.remaining = batch.transfers.size();
+        if (batch.remaining == 0) {
+            // Nothing went out: answer at once.
+            Completion call = std::move(batch.done);
+            call(std::move(batch.results));
+            return 0;
+        }
+        m_batches.emplace(id, std::move(batch));
+        return id;
+    }
+
+    void cancel(std::uint64_t id)
+    {
+        const auto it = m_batches.find(id);
+        if (it == m_batches.end())
+            return;
+        for (CURL *handle : it->second.transfers)
+            m_running.erase(handle);
+        m_batches.erase(it);
+    }
+
+    std::size_t inFlight() const { return m_running.size(); }
+
+private:
+    struct Batch {
+        FetchResults results;
+        std::size_t remaining = 0;
+        Completion done;
+        std::vector<CURL *> transfers;
+    };
+    struct Running {
+        std::unique_ptr<Transfer> transfer;
+        std::uint64_t batch = 0;
+        std::size_t index = 0;
+    };
+    struct SocketWatch {
+        Notifier read;
+        Notifier write;
     };
 
-    startMore();
-    while (!running.empty()) {
-        int stillRunning = 0;
-        if (curl_multi_perform(multi.get(), &stillRunning) != CURLM_OK)
-            break; // what has not finished stays empty
+    static int onSocket(CURL *, curl_socket_t socket, int what, void *engine, void *)
+    {
+        static_cast<Engine *>(engine)->watch(socket, what);
+        return 0;
+    }
+
+    static int onTimer(CURLM *, long timeoutMs, void *engine)
+    {
+        auto *self = static_cast<Engine *>(engine);
+        // curl may not be called back from here: the timer does it from the event loop.
+        if (timeoutMs < 0)
+            self->m_timer.stop();
+        else
+            self->m_timer.start(static_cast<int>(std::min<long>(timeoutMs, 24L * 3600 * 1000)));
+        return 0;
+    }
+
+    void watch(curl_socket_t socket, int what)
+    {
+        if (what == CURL_POLL_REMOVE) {
+            m_sockets.erase(socket);
+            return;
+        }
+        SocketWatch &watch = m_sockets[socket];
+        const auto ensure = [this, socket](Notifier &notifier, QSocketNotifier::Type type, int flag) {
+            if (notifier)
+                return;
+            notifier.reset(new QSocketNotifier(static_cast<qintptr>(socket), type));
+            QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, socket, flag] { act(socket, flag); });
+        };
+        if (what & CURL_POLL_IN)
+            ensure(watch.read, QSocketNotifier::Read, CURL_CSELECT_IN);
+        if (what & CURL_POLL_OUT)
+            ensure(watch.write, QSocketNotifier::Write, CURL_CSELECT_OUT);
+        if (watch.read)
+            watch.read->setEnabled((what & CURL_POLL_IN) != 0);
+        if (watch.write)
+            watch.write->setEnabled((what & CURL_POLL_OUT) != 0);
+    }
+
+    void act(curl_socket_t socket, int flags)
+    {
+        if (!m_multi)
+            return;
+        int running = 0;
+        curl_multi_socket_action(m_multi.get(), socket, flags, &running);
+        finishDone();
+    }
+
+    // Results of finished transfers go to their fetches; a fetch whose last transfer ended is
+    // answered. Completions run after curl has returned, and may start or cancel fetches.
+    void finishDone()
+    {
+        std::vector<std::uint64_t> answered;
         int queued = 0;
-        while (CURLMsg *message = curl_multi_info_read(multi.get(), &queued)) {
+        while (CURLMsg *message = curl_multi_info_read(m_multi.get(), &queued)) {
             if (message->msg != CURLMSG_DONE)
                 continue;
-            const auto it = running.find(message->easy_handle);
-            if (it == running.end())
+            const CURLcode code = message->data.result;
+            const auto running = m_running.find(message->easy_handle);
+            if (running == m_running.end())
                 continue;
-            results[it->second.index] = it->second.transfer->result(message->data.result);
-            running.erase(it);
+            const auto batch = m_batches.find(running->second.batch);
+            if (batch != m_batches.end()) {
+                batch->second.results[running->second.index] = running->second.transfer->result(code);
+                if (--batch->second.remaining == 0)
+                    answered.push_back(batch->first);
+            }
+            m_running.erase(running);
         }
-        if (startMore() || running.empty())
-            continue;
-        if (curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
-            break;
+        for (const std::uint64_t id : answered) {
+            const auto batch = m_batches.find(id);
+            if (batch == m_batches.end())
+                continue; // cancelled by an earlier completion
+            Completion call = std::move(batch->second.done);
+            FetchResults results = std::move(batch->second.results);
+            m_batches.erase(batch);
+            call(std::move(results));
+        }
     }
-    return results;
+
+    CurlLoaderLimits m_limits;
+    QTimer m_timer;
+    MultiHandle m_multi;
+    // After the multi handle: cleared first, so every transfer detaches while it exists.
+    std::map<CURL *, Running> m_running;
+    std::map<curl_socket_t, SocketWatch> m_sockets;
+    std::map<std::uint64_t, Batch> m_batches;
+    std::uint64_t m_lastBatch = 0;
+};
+
+namespace {
+
+class CurlFetch final : public FetchHandle {
+public:
+    CurlFetch(std::weak_ptr<void> engine, std::function<void()> cancel)
+        : m_engine(std::move(engine))
+        , m_cancel(std::move(cancel))
+    {
+    }
+    ~CurlFetch() override
+    {
+        if (!m_engine.expired())
+            m_cancel();
+    }
+
+private:
+    std::weak_ptr<void> m_engine;
+    std::function<void()> m_cancel;
+};
+
+} // namespace
+
+CurlUrlLoader::CurlUrlLoader(CurlLoaderLimits limits)
+    : m_limits(limits)
+{
+    m_limits.maxConnectionsPerHost = std::max(1L, m_limits.maxConnectionsPerHost);
+    m_limits.maxConnections = std::max(m_limits.maxConnectionsPerHost, m_limits.maxConnections);
+    m_engine = std::make_shared<Engine>(m_limits);
+}
+
+CurlUrlLoader::~CurlUrlLoader() = default;
+
+std::unique_ptr<FetchHandle> CurlUrlLoader::start(const std::vector<QString> &addresses, Completion done)
+{
+    const std::uint64_t id = m_engine->add(addresses, std::move(done));
+    Engine *engine = m_engine.get();
+    return std::make_unique<CurlFetch>(std::weak_ptr<void>(m_engine), [engine, id] { engine->cancel(id); });
+}
+
+std::size_t CurlUrlLoader::transfersInFlight() const
+{
+    return m_engine->inFlight();
 }
 
 } // namespace tickwell

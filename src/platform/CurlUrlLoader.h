@@ -4,37 +4,46 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 
 namespace tickwell {
 
-// Limits of one fetch; the defaults suit the public finance pages, tests shorten them.
+// Limits of the fetches; the defaults suit the public finance pages, tests shorten them.
 struct CurlLoaderLimits {
     std::chrono::milliseconds connectTimeout{10'000};
+    // Counted from the moment a fetch is started, time waiting for a free connection included.
     std::chrono::milliseconds totalTimeout{30'000};
     // A body larger than this (after content decoding) gives nothing.
     std::size_t maxBodyBytes = 16 * 1024 * 1024;
     long maxRedirects = 5;
-    // Transfers fetchAll keeps in flight at once.
-    int maxConcurrentFetches = 6;
+    // Connections at once, as browsers keep them: per host and across all hosts. Connections are
+    // kept open between fetches and reused.
+    long maxConnectionsPerHost = 6;
+    long maxConnections = 18;
 };
 
-// Blocking HTTP and HTTPS fetches with libcurl: redirects followed, no cache, gzip and deflate
-// decoded. The body of the final response is returned whatever its status (an error page is a
-// page); a failed transfer or an empty body gives nothing.
+// HTTP and HTTPS fetches with libcurl's multi interface, driven by the event loop of the thread
+// that made the loader (socket notifiers and a timer): nothing ever blocks that loop. Redirects
+// followed, no cache, gzip and deflate decoded. The body of the final response is returned
+// whatever its status (an error page is a page); a failed transfer or an empty body gives nothing.
 class CurlUrlLoader final : public UrlLoader {
 public:
     explicit CurlUrlLoader(CurlLoaderLimits limits = {});
+    ~CurlUrlLoader() override;
 
-    std::optional<QByteArray> fetch(const QString &address) override;
+    CurlUrlLoader(const CurlUrlLoader &) = delete;
+    CurlUrlLoader &operator=(const CurlUrlLoader &) = delete;
 
-    // Runs the fetches concurrently through one multi handle; the results are those a sequential
-    // run would give, in the order of the addresses.
-    std::vector<std::optional<QByteArray>> fetchAll(const std::vector<QString> &addresses) override;
+    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override;
 
     const CurlLoaderLimits &limits() const { return m_limits; }
+    // Transfers started and not finished, over all fetches.
+    std::size_t transfersInFlight() const;
 
 private:
+    class Engine;
     CurlLoaderLimits m_limits;
+    std::shared_ptr<Engine> m_engine;
 };
 
 } // namespace tickwell

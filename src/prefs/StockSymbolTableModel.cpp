@@ -79,6 +79,13 @@ StockSymbolTableModel::StockSymbolTableModel(CompanyLookup &lookup, QObject *par
     : QAbstractTableModel(parent)
     , m_lookup(lookup)
 {
+    // Names are fetched beside the event loop: their cells change when they arrive.
+    m_lookup.onNameArrived([this](const QString &symbol) {
+        for (int row = 0; row < static_cast<int>(m_stockSymbols.size()); ++row) {
+            if (m_stockSymbols.at(row) == symbol)
+                emit dataChanged(index(row, CompanyColumn), index(row, CompanyColumn), {Qt::DisplayRole});
+        }
+    });
 }
 
 void StockSymbolTableModel::load(SettingsStore &store)
@@ -171,7 +178,7 @@ QVariant StockSymbolTableModel::data(const QModelIndex &index, int role) const
     case SymbolColumn:
         return textRole ? QVariant(symbol) : QVariant();
     case CompanyColumn:
-        // The lookup may fetch a page: only for what is displayed.
+        // The lookup may start a fetch: only for what is displayed.
         if (role != Qt::DisplayRole)
             return {};
         if (const auto name = m_lookup.getCompanyForSymbol(symbol))

@@ -2,7 +2,7 @@
 
 #include "sources/PageCutting.h"
 #include "text/CText.h"
-#include "text/PageFetching.h"
+#include "text/UrlTitleCache.h"
 #include "text/StringExtensions.h"
 
 #include <QStringDecoder>
@@ -27,16 +27,18 @@ std::optional<QString> decodeUtf8(const CString256 &bytes)
     return text;
 }
 
-QString headlineTitle(SectionContext &context, const QString &address, const CList<CString256> &linkTexts,
-                      std::size_t index)
+// The title the menu shows for a link: the one remembered for the address, else the link's own
+// text, else the title the refresh looked up. Nothing (the link is left out until a refresh has
+// looked it up): the build never waits for the network.
+std::optional<QString> headlineTitle(const SectionContext &context, const HeadlineLink &link)
 {
-    if (const auto cached = context.state.m_urlTitles.constFind(address); cached != context.state.m_urlTitles.constEnd())
+    if (const auto cached = context.state.m_urlTitles.constFind(link.address); cached != context.state.m_urlTitles.constEnd())
         return *cached;
-    std::optional<QString> text;
-    if (index < linkTexts.size())
-        text = decodeUtf8(linkTexts[index]);
+    std::optional<QString> text = link.text;
     if (!text)
-        text = GetURLTitle(context.loader, address, context.clock.now());
+        text = UrlTitleCache::shared().cachedTitle(link.address);
+    if (!text)
+        return std::nullopt;
     return removeExtraWhiteSpace(stringByDecodingHTMLEntities(*text));
 }
 
@@ -52,45 +54,68 @@ MenuItem headlineItem(const QString &title, const QString &address)
 
 } // namespace
 
+std::optional<HeadlineBlock> CutHeadlineBlock(const SearchableText &page)
+{
+    const auto blockText = page.extractBetweenPattern(kBlockBegin, kBlockEnd);
+    if (!blockText)
+        return std::nullopt;
+    HeadlineBlock headlines{SearchableText(*blockText), {}};
+    const QByteArray blockBytes = blockText->toUtf8();
+    CList<CString256> addresses;
+    CList<CString256> linkTexts;
+    CText(std::string_view(blockBytes.constData(), static_cast<std::size_t>(blockBytes.size())))
+        .classic_extract_hrefs(addresses, linkTexts);
+    for (std::size_t index = 0; index < addresses.size(); ++index) {
+        const auto address = decodeUtf8(addresses[index]);
+        if (!address || !address->startsWith(QLatin1String("http://")))
+            continue;
+        headlines.links.push_back(HeadlineLink{*address, index < linkTexts.size() ? decodeUtf8(linkTexts[index]) : std::nullopt});
+    }
+    return headlines;
+}
+
+std::vector<QString> HeadlineAddressesWithoutTitle(const SearchableText &page, const QHash<QString, QString> &urlTitles)
+{
+    std::vector<QString> untitled;
+    const std::optional<HeadlineBlock> headlines = CutHeadlineBlock(page);
+    if (!headlines)
+        return untitled;
+    for (const HeadlineLink &link : headlines->links) {
+        if (!link.text && !urlTitles.contains(link.address) && !UrlTitleCache::shared().cachedTitle(link.address))
+            untitled.push_back(link.address);
+    }
+    return untitled;
+}
+
 void AddHeadlinesGroup(SectionContext &context, Menu &submenu, const SearchableText &page, const QString &symbol,
                        const std::optional<QString> &company)
 {
     submenu.push_back(MenuItem::makeSeparator());
     submenu.push_back(MenuItem::make(FillFormat(u"Headlines for %@", {company.value_or(symbol)})));
 
-    const auto blockText = page.extractBetweenPattern(kBlockBegin, kBlockEnd);
-    if (!blockText)
+    const std::optional<HeadlineBlock> headlines = CutHeadlineBlock(page);
+    if (!headlines)
         return;
-    const SearchableText block(*blockText);
-    const QByteArray blockBytes = blockText->toUtf8();
-    CList<CString256> addresses;
-    CList<CString256> linkTexts;
-    CText(std::string_view(blockBytes.constData(), static_cast<std::size_t>(blockBytes.size())))
-        .classic_extract_hrefs(addresses, linkTexts);
+    const SearchableText &block = headlines->block;
 
-    for (std::size_t index = 0; index < addresses.size(); ++index) {
-        const auto address = decodeUtf8(addresses[index]);
-        if (!address || !address->startsWith(QLatin1String("http://")))
+    for (const HeadlineLink &link : headlines->links) {
+        const std::optional<QString> title = headlineTitle(context, link);
+        if (!title)
             continue;
-        const QString title = headlineTitle(context, *address, linkTexts, index);
-
-        // Looked up afresh for every record: the title lookup may take a while, and nothing here
-        // relies on the lists staying put across it.
         QList<HeadlineRecord> &records = context.state.m_headlines[symbol];
-        records.append(HeadlineRecord{*address, title, std::nullopt});
-        const qsizetype recordIndex = records.size() - 1;
-        context.state.m_urlTitles.insert(*address, title);
-        submenu.push_back(headlineItem(title, *address));
+        records.append(HeadlineRecord{link.address, *title, std::nullopt});
+        context.state.m_urlTitles.insert(link.address, *title);
+        submenu.push_back(headlineItem(*title, link.address));
 
-        const qsizetype addressAt = block.indexOf(*address);
+        const qsizetype addressAt = block.indexOf(link.address);
         if (addressAt < 0)
             continue;
-        const auto cite = CutBetween(block, addressAt + address->size(), kCiteBegin, kCiteEnd);
+        const auto cite = CutBetween(block, addressAt + link.address.size(), kCiteBegin, kCiteEnd);
         if (!cite)
             continue;
         const QString source =
             ReplaceIgnoringAsciiCase(ReplaceIgnoringAsciiCase(*cite, u"<span>", u" "), u"</span>", u" ");
-        context.state.m_headlines[symbol][recordIndex].timeString = FillFormat(u"\"%@\" %@", {title, source});
+        records.back().timeString = FillFormat(u"\"%@\" %@", {*title, source});
         MenuItem sourceItem = MenuItem::make(source);
         sourceItem.styledTitle = std::vector<StyledRun>{StyledRun{source, kSourcePointSize, std::nullopt}};
         submenu.push_back(std::move(sourceItem));

@@ -20,9 +20,9 @@ QString DateDescription(const QDateTime &moment)
         + QStringLiteral("%1%2").arg(magnitude / 60, 2, 10, QLatin1Char('0')).arg(magnitude % 60, 2, 10, QLatin1Char('0'));
 }
 
-std::optional<QString> TitleOfPage(UrlLoader &loader, const QString &address)
+std::optional<QString> TitleOfPage(const FetchResult &bytes)
 {
-    const std::optional<QString> page = DownloadURL(loader, address);
+    const std::optional<QString> page = DecodeFetchedPage(bytes);
     if (!page)
         return std::nullopt;
     const std::optional<QString> raw = extractBetweenPattern(*page, u"<title>", u"</title>");
@@ -39,21 +39,23 @@ std::optional<QString> TitleOfPage(UrlLoader &loader, const QString &address)
 
 } // namespace
 
-std::optional<QString> DownloadURL(UrlLoader &loader, const QString &address)
+std::optional<QString> DecodeFetchedPage(const FetchResult &bytes)
 {
-    if (!isAcceptableAddress(address))
-        return std::nullopt;
-    const std::optional<QByteArray> bytes = loader.fetch(address);
     if (!bytes || bytes->isEmpty())
         return std::nullopt;
     return DecodePageBytes(*bytes);
 }
 
-QString FetchURLTitle(UrlLoader &loader, const QString &address, const QDateTime &now)
+QString URLTitleOfFetchedPage(const FetchResult &bytes, const QDateTime &now)
 {
-    if (std::optional<QString> title = TitleOfPage(loader, address))
+    if (std::optional<QString> title = TitleOfPage(bytes))
         return *std::move(title);
     return cleanForFilename(QStringLiteral("(No Title) ") + DateDescription(now));
+}
+
+QString FetchURLTitle(UrlLoader &loader, const QString &address, const QDateTime &now)
+{
+    return URLTitleOfFetchedPage(FetchAndWait(loader, address), now);
 }
 
 QString GetURLTitle(UrlLoader &loader, const QString &address, const QDateTime &now)

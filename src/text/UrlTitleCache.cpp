@@ -9,6 +9,9 @@ QString UrlTitleCache::title(UrlLoader &loader, const QString &address, const QD
     if (const auto it = m_titles.constFind(address); it != m_titles.constEnd())
         return *it;
     QString found = FetchURLTitle(loader, address, now);
+    // The wait turned the event loop: a refresh may have cached the address meanwhile.
+    if (const auto it = m_titles.constFind(address); it != m_titles.constEnd())
+        return *it;
     m_titles.insert(address, found);
     return found;
 }
@@ -18,6 +21,12 @@ std::optional<QString> UrlTitleCache::cachedTitle(const QString &address) const
     if (const auto it = m_titles.constFind(address); it != m_titles.constEnd())
         return *it;
     return std::nullopt;
+}
+
+void UrlTitleCache::store(const QString &address, const QString &title)
+{
+    if (!m_titles.contains(address))
+        m_titles.insert(address, title);
 }
 
 UrlTitleCache &UrlTitleCache::shared()

@@ -29,9 +29,9 @@ void showResourceImage(StatusItem &item, const QString &name)
 }
 
 // The countdown the front page gives before the markets open, or nothing.
-std::optional<QString> openingBellText(const TickerContext &context)
+std::optional<QString> openingBellText(const FetchResult &frontPage)
 {
-    const auto page = DownloadURL(context.loader, Hosts::address(context.hosts.quotePage, QStringLiteral("/")));
+    const auto page = DecodeFetchedPage(frontPage);
     if (!page)
         return std::nullopt;
     return extractBetweenPattern(*page, u"U.S. Markets open in ", u"<");
@@ -54,18 +54,27 @@ std::vector<StyledRun> TickerTitleRuns(const QString &symbol, const QString &pri
 
 void TitleTicker::itemTitleUpdateTimerAction(const TickerContext &context, Timer *timer)
 {
-    StatusItem &item = context.statusItem;
-
-    if (context.prefs.showOpeningBellTitle()) {
-        if (const auto countdown = openingBellText(context)) {
-            // The index holds and the timer keeps its nominal schedule.
-            showResourceImage(item, QStringLiteral("OpeningBell.tif"));
-            item.setTitle(*countdown);
-            m_passedOver = 0;
-            return;
-        }
+    if (m_fetch.isBusy())
+        return;
+    if (!context.prefs.showOpeningBellTitle()) {
+        showNextSymbol(context, timer);
+        return;
     }
+    m_fetch.start(context.loader, Hosts::address(context.hosts.quotePage, QStringLiteral("/")),
+                  [this, context, timer](const FetchResult &frontPage) {
+                      if (const auto countdown = openingBellText(frontPage)) {
+                          // The index holds and the timer keeps its nominal schedule.
+                          showResourceImage(context.statusItem, QStringLiteral("OpeningBell.tif"));
+                          context.statusItem.setTitle(*countdown);
+                          m_passedOver = 0;
+                          return;
+                      }
+                      showNextSymbol(context, timer);
+                  });
+}
 
+void TitleTicker::showNextSymbol(const TickerContext &context, Timer *timer)
+{
     SettingsStore &store = context.prefs.store();
     store.synchronize();
     const bool hasWatchList = store.value(QStringLiteral("StockSymbols")).has_value();
@@ -91,19 +100,21 @@ void TitleTicker::itemTitleUpdateTimerAction(const TickerContext &context, Timer
     }
     m_passedOver = 0;
 
-    showSymbol(context, *symbol);
-    // Counted from now, so a slow fetch does not shorten the time the title stays up.
-    if (timer)
-        reschedule(context, timer, timer->interval());
+    m_fetch.start(context.loader, Hosts::address(context.hosts.orderBook, QStringLiteral("/json/bzx/book/") + *symbol),
+                  [this, context, timer, symbol = *symbol](const FetchResult &orderBook) {
+                      showSymbol(context, symbol, orderBook);
+                      // Counted from now, so a slow fetch does not shorten the time the title stays up.
+                      if (timer)
+                          reschedule(context, timer, timer->interval());
+                  });
 }
 
-void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol) const
+void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol, const FetchResult &orderBook) const
 {
     StatusItem &item = context.statusItem;
-    const auto bytes = context.loader.fetch(Hosts::address(context.hosts.orderBook, QStringLiteral("/json/bzx/book/") + symbol));
-    if (!bytes)
+    if (!orderBook)
         return;
-    const QString document = DecodePageBytes(*bytes);
+    const QString document = DecodePageBytes(*orderBook);
 
     const auto company = OrderBookCompany(document);
     if (!company)

@@ -19,11 +19,11 @@ namespace tickwell {
 // for the life of the process, so a changed list continues the cycle at its new length.
 extern std::uint32_t stock_index;
 
-// What one ticker step works with.
+// What one ticker step works with. Kept by a step until its fetch has arrived.
 struct TickerContext {
     StatusItem &statusItem;
     const Preferences &prefs;
-    const Hosts &hosts;
+    Hosts hosts;
     UrlLoader &loader;
     const ControllerState &state;
     const TimerFactory &clock;
@@ -42,12 +42,21 @@ public:
     static constexpr double kPassOverSeconds = 0.025;
 
     // One step. The timer (nullptr: none) gets its next fire date moved as the step requires.
+    // The step's fetches run beside the event loop; a step asked for while the previous one still
+    // waits for its page is dropped. The timer must live until the step ends or is cancelled.
     void itemTitleUpdateTimerAction(const TickerContext &context, Timer *timer);
 
+    bool isFetching() const { return m_fetch.isBusy(); }
+    // Drops the step waiting for the network, if any; nothing changes on screen.
+    void cancel() { m_fetch.cancel(); }
+
 private:
+    void showNextSymbol(const TickerContext &context, Timer *timer);
     void reschedule(const TickerContext &context, Timer *timer, double seconds) const;
-    // Fetches the symbol's order book and shows it; leaves the title alone when it cannot.
-    void showSymbol(const TickerContext &context, const QString &symbol) const;
+    // Shows the symbol's order book; leaves the title alone when it cannot.
+    void showSymbol(const TickerContext &context, const QString &symbol, const FetchResult &orderBook) const;
+
+    FetchSlot m_fetch;
 
     // Symbols passed over in a row: after a whole cycle of them, the ticker waits its nominal
     // interval before the next cycle instead of spinning through a list that has nothing to show.

@@ -126,11 +126,16 @@ TEST_F(ControllerTest, HistoriesOfRemovedSymbolsAreDroppedAndStoredOnceAtTermina
 class ObservingLoader final : public UrlLoader {
 public:
     explicit ObservingLoader(StatusItem &item) : m_item(item) {}
-    std::optional<QByteArray> fetch(const QString &address) override
+    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override
     {
-        seen.append(m_item.imageName() + QStringLiteral(" | ") + m_item.title());
-        requests.append(address);
-        return std::nullopt;
+        FetchResults results;
+        for (const QString &address : addresses) {
+            seen.append(m_item.imageName() + QStringLiteral(" | ") + m_item.title());
+            requests.append(address);
+            results.push_back(QByteArray("page"));
+        }
+        done(std::move(results));
+        return nullptr;
     }
     QStringList seen;
     QStringList requests;
@@ -284,16 +289,18 @@ TEST(RefreshTest, FailedFetchesAndUndecodableImagesLeaveNoEntry)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     FakeUrlLoader loader;
+    ManualTimerFactory clock;
+    StockDataRefresh refresh(loader, clock);
     PageStore store;
     store.storePage(QStringLiteral("http://old/"), "stale");
     loader.serve(QStringLiteral("http://h/ok.png"), png);
     loader.serve(QStringLiteral("http://h/bad.png"), "not an image");
     loader.serve(QStringLiteral("http://h/page"), "<html>caf\xc3\xa9</html>");
     loader.serve(QStringLiteral("http://h/empty"), "");
-    RunRefresh({ { QStringLiteral("http://h/ok.png"), true }, { QStringLiteral("http://h/bad.png"), true }, { QStringLiteral("http://h/page"), false },
-                   { QStringLiteral("http://h/missing"), false }, { QStringLiteral("http://h/empty"), false },
-                   { QStringLiteral("http://h/with space"), false } },
-        loader, store);
+    refresh.start({ { QStringLiteral("http://h/ok.png"), true }, { QStringLiteral("http://h/bad.png"), true }, { QStringLiteral("http://h/page"), false },
+                      { QStringLiteral("http://h/missing"), false }, { QStringLiteral("http://h/empty"), false },
+                      { QStringLiteral("http://h/with space"), false } },
+        {}, [&store](PageStore fresh) { store = std::move(fresh); });
     EXPECT_EQ(store.size(), 2);
     ASSERT_NE(store.image(QStringLiteral("http://h/ok.png")), nullptr);
     ASSERT_NE(store.pageText(QStringLiteral("http://h/page")), nullptr);

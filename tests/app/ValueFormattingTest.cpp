@@ -66,14 +66,28 @@ TEST_F(FormattingTest, NumbersFollowTheLocale)
         { "de_DE.UTF-8", Style::Currency, 1234.5, "1.234,50" + euro },
         { "de_DE.UTF-8@euro", Style::Double, 1000, "1.000" },
         { "de", Style::Currency, 1.5, "1,50" + euro }, // a language alone takes its likely currency
-        { "C", Style::Double, 1234.5, "1234.5" },
+        // A session without a real locale formats for people, in United States English.
+        { "C", Style::Double, 1234.5, "1,234.5" },
+        { "C", Style::Currency, 24390, "$24,390.00" },
+        { "POSIX", Style::Currency, -0.5, "-$0.50" },
+        { "C.UTF-8", Style::Long, 1500, "1,500" },
+        { "", Style::Currency, 24390, "$24,390.00" }, // nothing set at all (LANG is cleared below)
     };
+    Set("LANG", "");
+    Set("LC_NUMERIC", "");
     for (const auto &c : cases) {
         Set("LC_ALL", c.locale);
         const QString text = c.style == Style::Long ? FormatLongValue(static_cast<std::int32_t>(c.value))
             : c.style == Style::Double              ? FormatDoubleValue(c.value)
                                                     : FormatCurrencyDoubleValue(c.value);
         EXPECT_EQ(text, c.expected) << c.locale << " " << c.value;
+        // The formatters kept per locale give what fresh ones give.
+        UseFormatterCache(false);
+        const QString fresh = c.style == Style::Long ? FormatLongValue(static_cast<std::int32_t>(c.value))
+            : c.style == Style::Double               ? FormatDoubleValue(c.value)
+                                                     : FormatCurrencyDoubleValue(c.value);
+        UseFormatterCache(true);
+        EXPECT_EQ(fresh, text) << c.locale << " " << c.value;
     }
 }
 
@@ -92,6 +106,11 @@ TEST_F(FormattingTest, DatesAndTimesInTwoZones)
     Set("TZ", "Europe/Berlin");
     EXPECT_EQ(MakeDateTimeString(winter, 3, 3), QStringLiteral("6. Dezember 2026 um 21:04:05 MEZ"));
     EXPECT_EQ(FormatDatePattern(Utc(7, 1, 9, 59, 59), QStringLiteral("h:mm:ss a")), QStringLiteral("11:59:59 AM"));
+    Set("LC_ALL", "C");
+    Set("TZ", "America/New_York");
+    EXPECT_EQ(MakeDateTimeString(winter, 3, 3), QStringLiteral("December 6, 2026 at 3:04:05\u202FPM EST"));
+    Set("LC_ALL", "POSIX");
+    EXPECT_EQ(FormatDatePattern(Utc(12, 7, 5, 0, 0), QStringLiteral("h:mm:ss a")), QStringLiteral("12:00:00 AM"));
     Set("LC_ALL", "ar_EG.UTF-8"); // a locale with its own digits must not change the fixed form
     Set("TZ", "Asia/Kolkata");
     EXPECT_EQ(DefaultDateDescription(winter), QStringLiteral("2026-12-07 01:34:05 +0530"));

@@ -128,6 +128,23 @@ TEST(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
     const auto menuCall = [&](const QString &method, const QVariantList &arguments) {
         return call(service, u"/MenuBar"_s, u"com.canonical.dbusmenu"_s, method, arguments);
     };
+    // The launch refresh runs beside the event loop: the menu shows quotes once it has ended.
+    const auto showsQuotes = [&] {
+        menuCall(u"AboutToShow"_s, {0});
+        const QDBusMessage layout = menuCall(u"GetLayout"_s, {0, -1, QStringList()});
+        // Closed again: what ended while the menu was open is handed over when it closes.
+        menuCall(u"Event"_s, {0, u"closed"_s, QVariant::fromValue(QDBusVariant(QString())), 0u});
+        if (layout.arguments().size() != 2)
+            return false;
+        DBusMenuLayoutItem top;
+        layout.arguments().at(1).value<QDBusArgument>() >> top;
+        QList<std::pair<int, QVariantMap>> found;
+        collectLabels(top, found);
+        return std::any_of(found.cbegin(), found.cend(), [](const auto &item) {
+            return item.second.value(u"label"_s).toString().contains(u"[ACME]"_s);
+        });
+    };
+    WaitUntil(showsQuotes, 20000);
     menuCall(u"AboutToShow"_s, {0});
     const QDBusMessage reply = menuCall(u"GetLayout"_s, {0, -1, QStringList()});
     ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();

@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 
 using namespace std::chrono_literals;
 using tickwell::CurlLoaderLimits;
+using tickwell::FetchAndWait;
 using tickwell::CurlUrlLoader;
 using tickwell::test::LocalHttpServer;
 using Results = std::vector<std::optional<QByteArray>>;
@@ -27,8 +31,8 @@ TEST(CurlUrlLoader, InvalidAddressesSendNoRequest)
     };
     CurlUrlLoader loader;
     for (const QString &address : rejected)
-        EXPECT_EQ(loader.fetch(address), std::nullopt) << address.toStdString();
-    EXPECT_EQ(loader.fetchAll(rejected), Results(rejected.size()));
+        EXPECT_EQ(FetchAndWait(loader, address), std::nullopt) << address.toStdString();
+    EXPECT_EQ(FetchAndWait(loader, rejected), Results(rejected.size()));
     EXPECT_EQ(server.totalRequestCount(), 0);
 }
 
@@ -50,7 +54,7 @@ TEST(CurlUrlLoader, BoundsRedirectsAndTheDecodedBody)
         { "/to-file", std::nullopt }, { "/loop", std::nullopt }, { "/exact", QByteArray(1000, '\xfe') }, { "/over", std::nullopt },
         { "/bomb", std::nullopt } };
     for (const auto &[path, expected] : cases)
-        EXPECT_EQ(loader.fetch(server.url(path)), expected) << path;
+        EXPECT_EQ(FetchAndWait(loader, server.url(path)), expected) << path;
     EXPECT_EQ(server.requestCount("/loop"), 6); // the first request and five redirects
 }
 
@@ -63,8 +67,8 @@ TEST(CurlUrlLoader, GivesUpOnAServerThatNeverAnswers)
     CurlUrlLoader loader(limits);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(loader.fetch(server.url("/silent")), std::nullopt);
-    EXPECT_EQ(loader.fetchAll({ server.url("/silent"), server.url("/silent") }), Results(2));
+    EXPECT_EQ(FetchAndWait(loader, server.url("/silent")), std::nullopt);
+    EXPECT_EQ(FetchAndWait(loader, std::vector<QString>{ server.url("/silent"), server.url("/silent") }), Results(2));
     EXPECT_LT(clock.elapsed(), 5000); // far below the 30 s default
 }
 
@@ -86,16 +90,92 @@ TEST(CurlUrlLoader, FetchAllEqualsASequentialRunInInputOrder)
     addresses.push_back(addresses.front()); // the same address twice is fetched twice
 
     CurlLoaderLimits limits;
-    limits.maxConcurrentFetches = 3;
+    limits.maxConnectionsPerHost = 3;
     CurlUrlLoader loader(limits);
     Results sequential;
     for (const QString &address : addresses)
-        sequential.push_back(loader.fetch(address));
+        sequential.push_back(FetchAndWait(loader, address));
     EXPECT_NE(std::find(sequential.cbegin(), sequential.cend(), QByteArray("error page")), sequential.cend());
     server.resetRequestCounts();
 
-    EXPECT_EQ(loader.fetchAll(addresses), sequential);
+    EXPECT_EQ(FetchAndWait(loader, addresses), sequential);
     EXPECT_EQ(server.totalRequestCount(), static_cast<int>(addresses.size()) - 1); // all but the rejected one
     EXPECT_LE(server.peakConcurrentRequests(), 3);
     EXPECT_GE(server.peakConcurrentRequests(), 2);
+}
+
+// A server that accepts and never answers: the event loop keeps turning (a 10 ms timer is never
+// held up for a poll interval), the fetch ends at its time-out, and a fetch dropped early is
+// cancelled at once without calling back.
+TEST(CurlUrlLoader, AHangingServerNeverHoldsTheEventLoop)
+{
+    LocalHttpServer server;
+    server.hang("/silent");
+    CurlLoaderLimits limits;
+    limits.totalTimeout = 1500ms;
+    CurlUrlLoader loader(limits);
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceTick.restart());
+    });
+    ticker.start(10);
+    sinceTick.start();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(FetchAndWait(loader, std::vector<QString>(8, server.url("/silent"))), Results(8));
+    EXPECT_GE(clock.elapsed(), 1400);
+    EXPECT_LT(longestGap, 100) << "one poll interval";
+
+    bool called = false;
+    auto handle = loader.start({ server.url("/silent") }, [&called](tickwell::FetchResults) { called = true; });
+    QTimer::singleShot(100, [] {});
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_EQ(loader.transfersInFlight(), 1u);
+    handle.reset();
+    EXPECT_EQ(loader.transfersInFlight(), 0u);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    EXPECT_FALSE(called);
+}
+
+// Three hosts, each kept to its own limit of connections at once; connections are reused, and
+// a completion may start the next fetch from inside.
+TEST(CurlUrlLoader, KeepsToTheLimitPerHostAndAcrossHosts)
+{
+    LocalHttpServer a, b, c;
+    std::vector<QString> addresses;
+    for (LocalHttpServer *server : { &a, &b, &c }) {
+        server->setLatency(30ms);
+        for (int i = 0; i < 12; ++i) {
+            server->serve(QStringLiteral("/p%1").arg(i), "page " + QByteArray::number(i));
+            addresses.push_back(server->url(QStringLiteral("/p%1").arg(i)));
+        }
+    }
+    CurlLoaderLimits limits;
+    limits.maxConnectionsPerHost = 2;
+    limits.maxConnections = 5;
+    CurlUrlLoader loader(limits);
+    std::optional<tickwell::FetchResults> first, second;
+    QEventLoop loop;
+    auto handle = std::make_unique<tickwell::FetchSlot>();
+    handle->start(loader, addresses, [&](tickwell::FetchResults results) {
+        first = std::move(results);
+        handle->start(loader, addresses, [&](tickwell::FetchResults again) {
+            second = std::move(again);
+            loop.quit();
+        });
+    });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(*first, *second);
+    EXPECT_EQ(first->at(13), QByteArray("page 1"));
+    int peakSum = 0;
+    for (const LocalHttpServer *server : { &a, &b, &c }) {
+        EXPECT_LE(server->peakConcurrentRequests(), 2);
+        peakSum += server->peakConcurrentRequests();
+    }
+    EXPECT_GE(peakSum, 5) << "the hosts run side by side";
 }

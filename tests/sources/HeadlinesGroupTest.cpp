@@ -2,6 +2,7 @@
 
 #include "sources/HeadlinesGroup.h"
 #include "sources/SourceActions.h"
+#include "text/UrlTitleCache.h"
 
 namespace tickwell::testing {
 namespace {
@@ -36,7 +37,6 @@ TEST_F(HeadlinesGroup, AbsoluteHttpLinksWithTheirSourceLines)
     EXPECT_EQ(state.m_headlines.value(QStringLiteral("ACME")), (QList<HeadlineRecord>{{QStringLiteral("http://news.test/1"), QStringLiteral("First & best"),
                                                  QStringLiteral("\"First & best\" Reuters  (Fri 4:05PM) ")},
                                                 {QStringLiteral("http://news.test/3"), QStringLiteral("Third"), std::nullopt}}));
-    EXPECT_TRUE(loader.requests().isEmpty()) << "links with text cost no lookups";
     selectItemHeadline(submenu[2], hosts, desktop);
     EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: http://news.test/1")});
 }
@@ -51,18 +51,22 @@ TEST_F(HeadlinesGroup, ACachedTitleWinsOverTheLinkText)
                                                    QStringLiteral("First"), QStringLiteral("Title seen first")}));
 }
 
-TEST_F(HeadlinesGroup, LinkWithoutTextHasItsTitleLookedUpOnceOrDated)
+// The build never looks a title up: a link without text shows the title the refresh found for it,
+// and is left out while there is none.
+TEST_F(HeadlinesGroup, LinkWithoutTextShowsTheTitleTheRefreshFoundOrNothing)
 {
-    const QString address = QStringLiteral("http://news.test/lookup-once");
-    loader.serve(address, "<html><head><title> Acme: a/b report </title></head></html>");
-    const QString items = QStringLiteral("<a href=\"") + address + QStringLiteral("\" target=\"_blank\">Ignored</a>"
-                                                                                  "<a href=\"http://news.test/missing\" class=\"x\">T</a>");
-    const Menu submenu = build(items);
-    ASSERT_EQ(submenu.size(), 4u);
-    EXPECT_EQ(submenu[2].title, QStringLiteral("Acme- a-b report"));
-    EXPECT_TRUE(submenu[3].title.startsWith(QStringLiteral("(No Title) 2026-12-05 15-00-00"))) << submenu[3].title.toStdString();
-    build(items);
-    EXPECT_EQ(loader.requests().size(), 2) << "titles are remembered";
+    const QString looked = QStringLiteral("http://news.test/looked-up-by-refresh");
+    // Link texts pair with addresses by position in their own list: the one with text comes first.
+    const QString items = QStringLiteral("<a href=\"http://news.test/with-text\">Text</a><a href=\"") + looked
+                          + QStringLiteral("\" target=\"_blank\">Ignored</a><a href=\"http://news.test/not-yet\" class=\"x\">T</a>");
+    const QString page = QStringLiteral("Filter Headlines") + items + QStringLiteral("More Headlines");
+    EXPECT_EQ(HeadlineAddressesWithoutTitle(SearchableText(page), state.m_urlTitles),
+              (std::vector<QString>{looked, QStringLiteral("http://news.test/not-yet")}));
+    UrlTitleCache::shared().store(looked, QStringLiteral("Acme- a-b report"));
+    EXPECT_EQ(titles(build(items)).mid(2), (QStringList{QStringLiteral("Text"), QStringLiteral("Acme- a-b report")}));
+    // Remembered in m_urlTitles by the build: no lookup is wanted for it any more.
+    EXPECT_EQ(HeadlineAddressesWithoutTitle(SearchableText(page), state.m_urlTitles),
+              (std::vector<QString>{QStringLiteral("http://news.test/not-yet")}));
 }
 
 } // namespace

@@ -7,11 +7,13 @@
 #include "MarketPages.h"
 #include "QuotePages.h"
 
+#include "sources/HeadlinesGroup.h"
 #include "sources/MarketIndicesSection.h"
 #include "sources/OtherIndicesSection.h"
 #include "sources/PreciousMetalsSection.h"
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
+#include "text/UrlTitleCache.h"
 
 #include <QVariantMap>
 
@@ -64,6 +66,12 @@ TEST_F(HostileInput, FeedPagesGiveEveryLine)
 {
     const QStringList prefixes = QStringLiteral("Acme |---|Save All|Go to|Gold: |Silver: |Platinum: |Palladium: |"
                                                 "U.S. Dollar Index: |Dow: |Nasdaq: |S&P: ").split(u'|');
+    // The refresh looks up the title of the link without text before any build sees the page.
+    const QString quoteAddress = QuotePageAddress(hosts, QStringLiteral("ACME"));
+    state.m_urlContents.storePage(quoteAddress, QByteArray::fromStdString(feed::QuotePage(market.quote("ACME", 0), hosts.otherIndices.toStdString(), "4:00PM EDT")));
+    const std::vector<QString> untitled = HeadlineAddressesWithoutTitle(*state.m_urlContents.pageText(quoteAddress), state.m_urlTitles);
+    ASSERT_EQ(untitled.size(), 1u);
+    UrlTitleCache::shared().store(untitled.front(), QStringLiteral("Looked up by the refresh"));
     for (std::uint64_t tick = 0; tick < 20; ++tick) {
         buildFromFeed(tick);
         const QStringList lines = titles();
@@ -75,7 +83,7 @@ TEST_F(HostileInput, FeedPagesGiveEveryLine)
     const QList<HeadlineRecord> headlines = state.m_headlines.value(QStringLiteral("ACME"));
     ASSERT_EQ(headlines.size(), 3) << "the relative link is left out";
     EXPECT_EQ(headlines[0].timeString, QStringLiteral("\"") + headlines[0].title + QStringLiteral("\" Reuters  (Fri 4:05PM) "));
-    EXPECT_EQ(loader.requests().size(), 1) << "the link without text is looked up once for all builds";
+    EXPECT_EQ(headlines[2].title, QStringLiteral("Looked up by the refresh"));
 }
 
 TEST_F(HostileInput, FeedPagesCutOffAnywhere)

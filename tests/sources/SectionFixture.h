@@ -4,7 +4,6 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "app/SectionContext.h"
-#include "support/FakeUrlLoader.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
@@ -40,7 +39,7 @@ protected:
         image.fill(color);
         return image;
     }
-    SectionContext context() { return SectionContext{state, prefs, hosts, loader, clock, menu}; }
+    SectionContext context() { return SectionContext{state, prefs, hosts, clock, menu}; }
     void setSymbols(const QStringList &symbols) { settings.setValue("StockSymbols", QVariantList(symbols.begin(), symbols.end())); }
     void setSwitch(const char *key, bool on) { settings.setValue(QString::fromLatin1(key), on); }
     void setSubmenuGroups(bool on)
@@ -65,7 +64,6 @@ protected:
     Preferences prefs{settings};
     Hosts hosts;
     ControllerState state;
-    FakeUrlLoader loader;
     ManualTimerFactory clock{QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone())};
     Menu menu;
     ScriptedDesktop desktop;

@@ -22,26 +22,26 @@ QDateTime utc(int month, int day, int hour, int minute, int second)
 
 } // namespace
 
-TEST(DownloadURL, OverHttpIgnoresTheNamedCharsetAndSendsNothingForABadAddress)
+TEST(PageFetching, OverHttpIgnoresTheNamedCharsetAndSendsNothingForABadAddress)
 {
     test::LocalHttpServer server;
     server.serve("/q?s=AAPL", "Soci\xc3\xa9t\xc3\xa9", "text/html; charset=iso-8859-1");
     server.serve("/q?s=OLD", "Soci\xe9t\xe9", "text/html; charset=utf-8");
     server.serve("/story", "<html><title>Shared: story</title></html>");
     CurlUrlLoader loader;
-    EXPECT_EQ(DownloadURL(loader, server.url("/q?s=AAPL")), QStringLiteral(u"Soci\u00e9t\u00e9"));
-    EXPECT_EQ(DownloadURL(loader, server.url("/q?s=OLD")), QStringLiteral(u"Soci\u00c8t\u00c8"));
+    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=AAPL"))), QStringLiteral(u"Soci\u00e9t\u00e9"));
+    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=OLD"))), QStringLiteral(u"Soci\u00c8t\u00c8"));
     // GetURLTitle looks each address up once per process.
     EXPECT_EQ(GetURLTitle(loader, server.url("/story")), "Shared- story");
     EXPECT_EQ(GetURLTitle(loader, server.url("/story"), utc(1, 1, 0, 0, 0)), "Shared- story");
     EXPECT_EQ(server.requestCount("/story"), 1);
 
     server.resetRequestCounts();
-    EXPECT_EQ(DownloadURL(loader, server.url("/q?s=BRK B")), std::nullopt);
+    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=BRK B"))), std::nullopt);
     EXPECT_EQ(server.totalRequestCount(), 0);
     FakeUrlLoader empty;
     empty.serve(address, "");
-    EXPECT_EQ(DownloadURL(empty, address), std::nullopt) << "an empty page is no page";
+    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(empty, address)), std::nullopt) << "an empty page is no page";
 }
 
 TEST(FetchURLTitle, FileSafeTitleOrDatedFallbackInLocalTime)

@@ -144,7 +144,13 @@ int main(int argc, char **argv)
     timeouts.pageLoad = pageTimeout;
     controller.archive().setTimeouts(timeouts);
 
+    // Fetches run beside the event loop: the launch refresh (and a ticker step) end before the
+    // menu is read.
+    const auto waitForFetches = [&controller] {
+        QtEventWait().runUntil([&controller] { return !controller.isFetching(); }, 24.0 * 3600);
+    };
     controller.applicationWillFinishLaunching();
+    waitForFetches();
     statusItem.open();
 
     // Monitor passes, then ticker steps, each run at once; all before any --select.
@@ -154,6 +160,7 @@ int main(int argc, char **argv)
     QString tickerStepsText;
     for (int step = 1; step <= tickerSteps; ++step) {
         controller.itemTitleUpdateTimerAction();
+        waitForFetches();
         std::optional<double> nextFireIn;
         if (const Timer *timer = controller.itemTitleUpdateTimer())
             nextFireIn = static_cast<double>(timers.now().msecsTo(timer->fireDate())) / 1000.0;
@@ -184,8 +191,10 @@ int main(int argc, char **argv)
             continue;
         }
         statusItem.choose(*item);
-        // A headline batch starts on a timer and runs in the event loop: wait for it to end.
-        QtEventWait().runUntil([&controller] { return !controller.archive().isBusy(); }, 24.0 * 3600);
+        // A headline batch starts on a timer and a refresh ("Update Now") fetches beside the
+        // event loop: the next choice and the end wait for both.
+        QtEventWait().runUntil([&controller] { return !controller.archive().isBusy() && !controller.isFetching(); },
+                               24.0 * 3600);
     }
 
     // Notifications on their way reach the service (or fall back) before the process ends.
