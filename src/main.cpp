@@ -5,9 +5,9 @@
 #include "platform/DBusNotificationCenter.h"
 #include "platform/LogindWakeMonitor.h"
 #include "platform/PlistSettingsStore.h"
+#include "platform/ProcessWebEngine.h"
 #include "platform/QtTimerFactory.h"
 #include "platform/desktop/QtDesktop.h"
-#include "platform/desktop/QtWebEngine.h"
 #include "platform/desktop/SwitchingStatusItem.h"
 #include "platform/desktop/UnixSignalQuitter.h"
 #include "prefs/TickwellPref.h"
@@ -47,7 +47,6 @@ int main(int argc, char **argv)
     if (!haveDisplay())
         return runHeadless(argv);
 
-    QtWebEngine::prepareProcess(); // the web engine wants its switches before the application exists
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
@@ -67,9 +66,9 @@ int main(int argc, char **argv)
     desktop.setPreferencesHandler([&preferences] { preferences.showWindow(); });
 
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
-    // The web engine is large: it is made when the first headline is saved.
+    // The web engine runs in tickwell-archiver, started when the first headline is saved.
     ArchiveServices archive;
-    archive.makeWebEngine = &QtWebEngine::create;
+    archive.makeWebEngine = &ProcessWebEngine::create;
     archive.makeProgressWindow = [] { return std::make_unique<ProgressWindowView>(); };
     controller.setArchiveServices(std::move(archive));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&controller] { controller.applicationWillTerminate(); });

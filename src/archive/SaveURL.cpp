@@ -47,6 +47,8 @@ void reportFailure(DocumentWrite write, const QString &fileName, ArchiveControll
         line += QStringLiteral(" (the page did not finish loading within %1 seconds)").arg(seconds(timeouts.pageLoad));
     else if (write == DocumentWrite::EngineTimedOut)
         line += QStringLiteral(" (the web engine did not answer within %1 seconds)").arg(seconds(timeouts.engineAnswer));
+    else if (const WebEngine *engine = controller.webView(); engine && !engine->failureReason().isEmpty())
+        line += QStringLiteral(" (%1)").arg(engine->failureReason());
     controller.printWindow().setStatus(line);
 }
 
