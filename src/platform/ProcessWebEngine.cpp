@@ -86,7 +86,7 @@ bool ProcessWebEngine::ensureHelper()
     const QString program = m_options.program.isEmpty() ? helperPath() : m_options.program;
     if (program.isEmpty()) {
         m_failure = QStringLiteral("%1, the web engine helper, was not found").arg(kHelperName);
-        std::fprintf(stderr, "tickwell: %s is neither beside %s nor in %s/tickwell\n", qPrintable(kHelperName),
+        std::fprintf(stderr, "tickwell: %s is not in %s, its ../libexec/tickwell or %s/tickwell\n", qPrintable(kHelperName),
                      qPrintable(QCoreApplication::applicationDirPath()), TICKWELL_LIBEXECDIR);
         return false;
     }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -35,23 +36,6 @@ int takeProtocolOutput()
     return fd;
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -61,8 +45,8 @@ int main(int argc, char **argv)
     if (::getppid() == 1)
         return 1;
     std::signal(SIGPIPE, SIG_IGN);
-    const int output = takeProtocolOutput();
-    if (output < 0)
+    QFile output;
+    if (const int fd = takeProtocolOutput(); fd < 0 || !output.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
         return 1;
 
     // The view is never shown: no display is needed, whatever session Tickwell runs in.
@@ -94,8 +78,9 @@ int main(int argc, char **argv)
     QObject::connect(&idle, &QTimer::timeout, &app, [] { QCoreApplication::exit(0); });
 
     auto engine = std::make_unique<QtWebEngine>();
-    ArchiverSession session(*engine, [output](const QJsonObject &message) {
-        if (!writeAll(output, archiver::EncodeMessage(message)))
+    ArchiverSession session(*engine, [&output](const QJsonObject &message) {
+        const QByteArray line = archiver::EncodeMessage(message);
+        if (output.write(line) != line.size())
             QCoreApplication::exit(0); // Tickwell is gone
     }, [] { QCoreApplication::exit(0); });
 
