@@ -4,6 +4,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "controller/ActionTable.h"
+#include "controller/MenuHold.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"
@@ -32,8 +33,14 @@ public:
     void menuNeedsUpdate();
     void buildMenu();
 
-    // Runs the action of a chosen menu item, as a click does.
+    // Runs the action of a chosen menu item, as a click does. An action without a handler is
+    // reported on stderr.
     void perform(const MenuItem &sender);
+    bool handles(const QString &selector) const { return m_actions.contains(selector); }
+
+    // The status menu came on screen or went away: timers wait while it is open.
+    void menuVisibilityChanged(bool shown);
+    bool timersHeld() const { return m_hold.isHeld(); }
 
     void selItemUpdateNow(const MenuItem &sender);
     void selItemPreferences(const MenuItem &sender);
@@ -64,7 +71,8 @@ private:
     void registerActions();
     void restoreHistories();
     void storeHistories();
-    std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
+    std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
+    void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
     void downloadHeadlinesTimerAction();
 
@@ -73,6 +81,7 @@ private:
     ControllerState m_state;
     Menu m_menu;
     ActionTable m_actions;
+    MenuHold m_hold;
 
     std::unique_ptr<Timer> m_monitorStocksTimer;
     std::unique_ptr<Timer> m_stocksUpdate_Timer;

@@ -1,6 +1,7 @@
 #include "platform/ProcessWebEngine.h"
 
-#include <QCoreApplication>
+#include "platform/InstallLayout.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ QString text(const QJsonObject &message, const char *key) { return message.value
 
 QString ProcessWebEngine::helperPath()
 {
-    const QString here = QCoreApplication::applicationDirPath();
+    const QString here = InstallLayout::programDirectory();
     const QStringList candidates{
         QDir(here).filePath(kHelperName),
         QDir(here).filePath(QStringLiteral("../libexec/tickwell/") + kHelperName),
@@ -87,7 +88,7 @@ bool ProcessWebEngine::ensureHelper()
     if (program.isEmpty()) {
         m_failure = QStringLiteral("%1, the web engine helper, was not found").arg(kHelperName);
         std::fprintf(stderr, "tickwell: %s is not in %s, its ../libexec/tickwell or %s/tickwell\n", qPrintable(kHelperName),
-                     qPrintable(QCoreApplication::applicationDirPath()), TICKWELL_LIBEXECDIR);
+                     qPrintable(InstallLayout::programDirectory()), TICKWELL_LIBEXECDIR);
         return false;
     }
     m_process = std::make_unique<QProcess>();

@@ -11,6 +11,13 @@
 
 namespace tickwell {
 
+// What the owner of a status item hears from its menu.
+struct MenuHandlers {
+    std::function<void()> aboutToShow;                 // the menu is about to open: rebuild it now
+    std::function<void(const MenuItem &)> triggered;   // an item was chosen (a copy of it)
+    std::function<void(bool shown)> visibility;        // the menu came on screen (true) or went away
+};
+
 // The item in the desktop's status area: an image, an optional (plain or styled) title, a menu.
 class StatusItem {
 public:
@@ -29,8 +36,7 @@ public:
     virtual void setMenu(const Menu &menu) = 0;
     virtual const Menu &menu() const = 0;
 
-    // Called when the menu is about to open (rebuild it there) and when an item is chosen.
-    virtual void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) = 0;
+    virtual void setMenuHandlers(MenuHandlers handlers) = 0;
 };
 
 } // namespace tickwell

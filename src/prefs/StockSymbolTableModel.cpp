@@ -20,14 +20,12 @@ bool isNumber(const QVariant &value)
     return IsNumberValue(value) || value.metaType().flags().testFlag(QMetaType::IsEnumeration);
 }
 
-// A stored flag counts as shown only when it is the whole number 1, as the menu reads it.
+// A stored flag counts as shown exactly when the menu shows the symbol.
 bool flagIsOne(const QVariant &value)
 {
-    if (!isNumber(value))
-        return false;
-    if (value.typeId() == QMetaType::Double)
-        return static_cast<qlonglong>(value.toDouble()) == 1;
-    return value.toLongLong() == 1;
+    if (value.metaType().flags().testFlag(QMetaType::IsEnumeration))
+        return value.toLongLong() == 1;
+    return ShowSettingIsOne(value);
 }
 
 std::optional<QVariantMap> mapValue(SettingsStore &store, const QString &key)
@@ -127,7 +125,10 @@ QVariant StockSymbolTableModel::data(const QModelIndex &index, int role) const
             return *name;
         return {};
     case SharesColumn:
-        return textRole ? m_companyShares.value(symbol) : QVariant();
+        // A count stored as a number shows its whole value.
+        if (!textRole || !m_companyShares.contains(symbol))
+            return {};
+        return SharesEntryText(m_companyShares.value(symbol));
     case ShowColumn:
         if (role != Qt::CheckStateRole)
             return {};

@@ -24,7 +24,8 @@ protected:
     StockSymbolTableModel model{lookup};
 };
 
-// Only the whole number 1 reads as shown; values of the wrong type are skipped; loading writes nothing.
+// A flag reads as shown exactly as the menu reads it (the text "1" too); values of the wrong type
+// are skipped; loading writes nothing.
 TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
 {
     load({{"StockSymbols", QVariantList{"X10", 42LL, "X9", "x1", "C", "D"}},
@@ -32,7 +33,7 @@ TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
           {"ShowSettings", QVariantMap{{"X10", 1LL}, {"X9", 0LL}, {"x1", 1.0}, {"C", QStringLiteral("1")}}}});
     EXPECT_EQ(model.stockSymbols(), (QStringList{"C", "D", "x1", "X9", "X10"}));
     EXPECT_EQ((QVariantList{show(0), show(1), show(2), show(3), show(4)}),
-              (QVariantList{Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked, Qt::Checked}));
+              (QVariantList{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked, Qt::Checked}));
     EXPECT_TRUE(model.companyShares().isEmpty());
     EXPECT_EQ(settings.values().size(), 3);
 

@@ -111,11 +111,6 @@ SniToolTip SniStatusItem::toolTip() const
     return tip;
 }
 
-void SniStatusItem::setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered)
-{
-    m_menuExporter->setHandlers(std::move(aboutToShow), std::move(triggered));
-}
-
 void SniStatusItem::Activate(int, int) {}
 void SniStatusItem::SecondaryActivate(int, int) {}
 void SniStatusItem::ContextMenu(int, int) {}

@@ -79,19 +79,25 @@ void SwitchingStatusItem::switchTo(Backend backend)
     m_backend = backend;
     m_active = backend == Backend::StatusNotifier ? m_makeStatusNotifier() : m_makeQtTray();
     // Hand over everything the application has set so far.
-    m_active->setMenuHandlers(
+    m_active->setMenuHandlers(MenuHandlers{
         [this] {
             dispatch([this] {
-                if (m_aboutToShow)
-                    m_aboutToShow();
+                if (m_handlers.aboutToShow)
+                    m_handlers.aboutToShow();
             });
         },
         [this](const MenuItem &item) {
             dispatch([this, &item] {
-                if (m_triggered)
-                    m_triggered(item);
+                if (m_handlers.triggered)
+                    m_handlers.triggered(item);
             });
-        });
+        },
+        [this](bool shown) {
+            dispatch([this, shown] {
+                if (m_handlers.visibility)
+                    m_handlers.visibility(shown);
+            });
+        }});
     m_active->setImage(m_imageName, m_image);
     if (m_styled)
         m_active->setStyledTitle(*m_styled);
@@ -127,10 +133,9 @@ void SwitchingStatusItem::setMenu(const Menu &menu)
     m_active->setMenu(menu);
 }
 
-void SwitchingStatusItem::setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered)
+void SwitchingStatusItem::setMenuHandlers(MenuHandlers handlers)
 {
-    m_aboutToShow = std::move(aboutToShow);
-    m_triggered = std::move(triggered);
+    m_handlers = std::move(handlers);
 }
 
 } // namespace tickwell
