@@ -63,7 +63,7 @@ TEST_F(ArchiverFaultTest, KillingTheHelperDuringTheThirdOfFiveDocumentsCostsThat
         u"There was an error saving file: [SLOW] slow 3.webarchive (the web engine stopped unexpectedly)"_s))
         << window().statuses().join(u'\n').toStdString();
     EXPECT_EQ(engine().helperStarts(), 2);
-    EXPECT_EQ(window().status(), u"Done"_s);
+    EXPECT_EQ(window().status(), u"Done: 1 of 5 documents could not be saved"_s);
     EXPECT_FALSE(state.m_isSaving);
     EXPECT_EQ(statusItem.title(), u"AAPL 190.5"_s);
 }
@@ -105,7 +105,7 @@ TEST_F(ArchiverFaultTest, StopEndsABatchPromptlyWhileTheHelperIsFrozen)
     EXPECT_GT(m_signalled, 0);
     EXPECT_TRUE(savedFiles().isEmpty()) << savedFiles().join(u'|').toStdString();
     EXPECT_EQ(server.requestCount(u"/slow/2.html"_s), 0);
-    EXPECT_EQ(window().status(), u"Done"_s);
+    EXPECT_EQ(window().status(), u"Done: 1 of 1 documents could not be saved"_s);
 }
 
 class IdleHelperTest : public ArchiverFaultTest {
