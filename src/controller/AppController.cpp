@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 
+#include "alerts/PriceAlertGroup.h"
 #include "app/ValueFormatting.h"
 #include "controller/StockDataRefresh.h"
 #include "logging/ConsoleLog.h"
@@ -46,6 +47,7 @@ void AppController::registerActions()
         if (selItemClearHistories(item, m_state, m_platform.desktop))
             StoreChangedHistories(m_platform.settings, m_state.m_stockSymbolHistories);
     });
+    m_actions.add(QStringLiteral("selItemClearPriceAlerts:"), [this](const MenuItem &item) { selItemClearPriceAlerts(item, m_platform.settings, m_priceAlerts); });
     m_actions.add(QStringLiteral("selItemLogHistories:"), [this](const MenuItem &) { selItemLogHistories(m_state, m_platform.desktop); });
     m_actions.add(QStringLiteral("selectItemHeadline:"), [this](const MenuItem &item) { archive().selectItemHeadline(item); });
     m_actions.add(QStringLiteral("selectPrintItemHeadline:"), [this](const MenuItem &item) { archive().selectPrintItemHeadline(item); });
@@ -211,6 +213,23 @@ void AppController::stocksUpdateTimerAction()
 void AppController::stocksMonitorTimerAction()
 {
     RunStockMonitorPass(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), m_platform.timers.now());
+    checkPriceAlerts();
+}
+
+void AppController::checkPriceAlerts()
+{
+    const QDateTime now = m_platform.timers.now();
+    const auto events = m_priceAlerts.check(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), now);
+    if (events.empty())
+        return;
+    if (!m_alertDelivery) {
+        m_alertDelivery = std::make_unique<PriceAlertDelivery>(PriceAlertDelivery::Services{
+            m_desktopNotifications, m_platform.desktop, m_platform.statusItem, resourceImage("Tickwell.tif"),
+            [this](const QString &symbol) { OpenQuotePage(Hosts::fromSettings(m_platform.settings), m_platform.desktop, symbol); }});
+    }
+    const bool logToConsole = m_prefs.logToConsole();
+    for (const auto &event : events)
+        m_alertDelivery->deliver(event, logToConsole, now);
 }
 
 void AppController::itemTitleUpdateTimerAction()
@@ -251,6 +270,7 @@ void AppController::updateStockData()
 
     item.setTitle(previousTitle);
     item.setImage(previousImageName, previousImage);
+    checkPriceAlerts();
 }
 
 void AppController::menuNeedsUpdate()

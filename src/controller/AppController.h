@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alerts/PriceAlertDelivery.h"
+#include "alerts/PriceAlertMonitor.h"
 #include "app/ControllerState.h"
 #include "app/Hosts.h"
 #include "app/Preferences.h"
@@ -56,6 +58,11 @@ public:
     void setArchiveServices(ArchiveServices services) { m_archiveServices = std::move(services); }
     ArchiveController &archive();
 
+    // Where price alerts are shown (set before launch); without one they go to the system log and
+    // the status item's tool tip.
+    void setDesktopNotifications(DesktopNotifications *notifications) { m_desktopNotifications = notifications; }
+    const PriceAlertMonitor &priceAlerts() const { return m_priceAlerts; }
+
     ControllerState &state() { return m_state; }
     const ControllerState &state() const { return m_state; }
     const Menu &menu() const { return m_menu; }
@@ -75,6 +82,7 @@ private:
     void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
     void downloadHeadlinesTimerAction();
+    void checkPriceAlerts();
 
     Platform m_platform;
     Preferences m_prefs;
@@ -91,6 +99,9 @@ private:
     TitleTicker m_titleTicker;
     bool m_wakeRegistered = false;
     bool m_terminated = false;
+    PriceAlertMonitor m_priceAlerts;
+    DesktopNotifications *m_desktopNotifications = nullptr;
+    std::unique_ptr<PriceAlertDelivery> m_alertDelivery;
     ArchiveServices m_archiveServices;
     std::unique_ptr<ArchiveController> m_archive; // last: goes first, while the state it uses is still there
 };

@@ -33,10 +33,18 @@ public:
     virtual QString title() const = 0; // plain text of whichever title is set
     virtual std::optional<std::vector<StyledRun>> styledTitle() const = 0;
 
+    // A line the tool tip shows below the title (the latest price alert, where no notification
+    // service runs); empty for none. Items without a tool tip ignore it.
+    virtual void setToolTipNote(const QString &note) { m_toolTipNote = note; }
+    const QString &toolTipNote() const { return m_toolTipNote; }
+
     virtual void setMenu(const Menu &menu) = 0;
     virtual const Menu &menu() const = 0;
 
     virtual void setMenuHandlers(MenuHandlers handlers) = 0;
+
+private:
+    QString m_toolTipNote;
 };
 
 } // namespace tickwell

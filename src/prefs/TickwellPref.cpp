@@ -98,6 +98,9 @@ TickwellPref::TickwellPref(PrefServices services, QObject *parent)
     header->resizeSection(StockSymbolTableModel::SymbolColumn, 90);
     header->resizeSection(StockSymbolTableModel::SharesColumn, 80);
     header->resizeSection(StockSymbolTableModel::ShowColumn, 50);
+    header->resizeSection(StockSymbolTableModel::AboveColumn, 95);
+    header->resizeSection(StockSymbolTableModel::BelowColumn, 95);
+    header->resizeSection(StockSymbolTableModel::DayMoveColumn, 140);
 
     setHyperlink();
     showStartAtLogin();
@@ -111,6 +114,7 @@ TickwellPref::~TickwellPref() = default;
 
 void TickwellPref::showWindow()
 {
+    m_symbolTable.reloadPriceAlerts(m_services.settings);
     showStartAtLogin(); // the session's own settings may have changed the entry meanwhile
     m_window->show();
     m_window->raise();

@@ -64,9 +64,16 @@ void QtTrayStatusItem::setStyledTitle(const std::vector<StyledRun> &runs)
     updateToolTip();
 }
 
+void QtTrayStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    updateToolTip();
+}
+
 void QtTrayStatusItem::updateToolTip()
 {
-    m_tray.setToolTip(m_title.isEmpty() ? QStringLiteral(TICKWELL_NAME) : m_title);
+    const QString title = m_title.isEmpty() ? QStringLiteral(TICKWELL_NAME) : m_title;
+    m_tray.setToolTip(toolTipNote().isEmpty() ? title : title + QLatin1Char('\n') + toolTipNote());
 }
 
 void QtTrayStatusItem::setMenu(const Menu &menu)

@@ -28,6 +28,8 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override;
     const Menu &menu() const override { return m_model; }
     void setMenuHandlers(MenuHandlers handlers) override;

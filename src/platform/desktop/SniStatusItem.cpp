@@ -104,10 +104,17 @@ void SniStatusItem::titleChanged(const QString &previous)
     Q_EMIT XAyatanaNewLabel(m_title, m_title);
 }
 
+void SniStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    Q_EMIT NewToolTip();
+}
+
 SniToolTip SniStatusItem::toolTip() const
 {
     SniToolTip tip;
     tip.title = m_title.isEmpty() ? applicationTitle() : m_title;
+    tip.description = toolTipNote();
     return tip;
 }
 

@@ -59,6 +59,8 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override { m_menuExporter->setMenu(menu); }
     const Menu &menu() const override { return m_menuExporter->menu(); }
     void setMenuHandlers(MenuHandlers handlers) override { m_menuExporter->setHandlers(std::move(handlers)); }

@@ -104,6 +104,7 @@ void SwitchingStatusItem::switchTo(Backend backend)
     else
         m_active->setTitle(m_title);
     m_active->setMenu(m_menu);
+    m_active->setToolTipNote(toolTipNote());
 }
 
 void SwitchingStatusItem::setImage(const QString &name, const QImage &image)
@@ -125,6 +126,12 @@ void SwitchingStatusItem::setStyledTitle(const std::vector<StyledRun> &runs)
     m_title = plainText(runs);
     m_styled = runs;
     m_active->setStyledTitle(runs);
+}
+
+void SwitchingStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    m_active->setToolTipNote(note);
 }
 
 void SwitchingStatusItem::setMenu(const Menu &menu)

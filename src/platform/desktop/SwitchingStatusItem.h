@@ -39,6 +39,8 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override;
     const Menu &menu() const override { return m_menu; }
     void setMenuHandlers(MenuHandlers handlers) override;
