@@ -7,10 +7,10 @@
 #include "platform/InstallLayout.h"
 #include "platform/LogindWakeMonitor.h"
 #include "platform/PlistSettingsStore.h"
+#include "platform/ProcessWebEngine.h"
 #include "platform/QtTimerFactory.h"
 #include "platform/SingleInstance.h"
 #include "platform/desktop/QtDesktop.h"
-#include "platform/desktop/QtWebEngine.h"
 #include "platform/desktop/SwitchingStatusItem.h"
 #include "platform/desktop/UnixSignalQuitter.h"
 #include "prefs/TickwellPref.h"
@@ -49,7 +49,6 @@ int main(int argc, char **argv)
     if (!haveDisplay())
         return runHeadless(argv);
 
-    QtWebEngine::prepareProcess(); // the web engine wants its switches before the application exists
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
@@ -77,9 +76,9 @@ int main(int argc, char **argv)
     instance.setActivationHandler([&preferences] { preferences.showWindow(); });
 
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
-    // The web engine is large: it is made when the first headline is saved.
+    // The web engine runs in tickwell-archiver, started when the first headline is saved.
     ArchiveServices archive;
-    archive.makeWebEngine = &QtWebEngine::create;
+    archive.makeWebEngine = &ProcessWebEngine::create;
     archive.makeProgressWindow = [] { return std::make_unique<ProgressWindowView>(); };
     controller.setArchiveServices(std::move(archive));
     controller.setDesktopNotifications(&desktopNotifications);

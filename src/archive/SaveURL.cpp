@@ -56,6 +56,8 @@ void reportFailure(DocumentWrite write, const QString &fileName, ArchiveControll
         line += QStringLiteral(" (the web engine did not answer within %1 seconds)").arg(seconds(timeouts.engineAnswer));
     else if (!write.reason.isEmpty())
         line += QStringLiteral(" (%1)").arg(write.reason);
+    else if (const WebEngine *engine = controller.webView(); engine && !engine->failureReason().isEmpty())
+        line += QStringLiteral(" (%1)").arg(engine->failureReason());
     reportFailure(line, controller);
 }
 

@@ -62,6 +62,10 @@ public:
     virtual void singleFileArchive(std::function<void(QByteArray)> done) = 0;
     // The text of the loaded page.
     virtual void pageText(std::function<void(QString)> done) = 0;
+
+    // Why the engine itself let the current page down (it could not be started, or it stopped
+    // unexpectedly), in words for the status line; empty when it did not. Cleared by load().
+    virtual QString failureReason() const { return {}; }
 };
 
 } // namespace tickwell

@@ -22,11 +22,12 @@ protected:
             ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(folder)));
     }
 
-    // The settings file from "<key>...</key><value/>" lines; the hosts are added.
-    void writeSettings(QString entries)
+    // The settings file from "<key>...</key><value/>" lines; the hosts (this feed's by default)
+    // are added.
+    void writeSettings(QString entries, const QString &host = {})
     {
         for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
-            entries += QStringLiteral("<key>%1</key><string>%2</string>\n").arg(QLatin1String(key), feed.host());
+            entries += QStringLiteral("<key>%1</key><string>%2</string>\n").arg(QLatin1String(key), host.isEmpty() ? feed.host() : host);
         QFile file(home.filePath(QStringLiteral("config/com.brantlow.Tickwell.plist")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
@@ -35,13 +36,9 @@ protected:
 
     QString downloads() const { return home.filePath(QStringLiteral("downloads")); }
 
-    // tickwell-menu's output, or nothing when it failed.
-    std::optional<QByteArray> runMenu(const QStringList &arguments) { return runTool(QStringLiteral("tickwell-menu"), arguments); }
-
-    // One of the programs, in this home; its output, or nothing when it failed.
-    std::optional<QByteArray> runTool(const QString &program, const QStringList &arguments)
+    // The programs' environment: this home, a fixed locale and time zone, no display.
+    QProcessEnvironment menuEnvironment() const
     {
-        QProcess menu;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
@@ -49,7 +46,17 @@ protected:
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
         environment.insert(QStringLiteral("TZ"), QStringLiteral("America/New_York"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        menu.setProcessEnvironment(environment);
+        return environment;
+    }
+
+    // tickwell-menu's output, or nothing when it failed.
+    std::optional<QByteArray> runMenu(const QStringList &arguments) { return runTool(QStringLiteral("tickwell-menu"), arguments); }
+
+    // One of the programs, in this home; its output, or nothing when it failed.
+    std::optional<QByteArray> runTool(const QString &program, const QStringList &arguments)
+    {
+        QProcess menu;
+        menu.setProcessEnvironment(menuEnvironment());
         menu.start(ToolDir() + u'/' + program, arguments);
         if (!menu.waitForFinished(100000)) {
             menu.kill();

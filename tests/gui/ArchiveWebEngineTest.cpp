@@ -1,34 +1,18 @@
-// Saving headline pages with the real web engine, offscreen: both document formats, the PDF's
-// page size read back, the archive's content, Stop, time-outs. Each wait is bounded well inside
-// the test's own time limit; skipped where the engine cannot start.
-#include "app/ControllerState.h"
-#include "app/Preferences.h"
-#include "archive/ArchiveController.h"
-#include "archive/ImageURL.h"
-#include "archive/ProgressWindowView.h"
+// Saving headline pages with the real web engine in tickwell-archiver, offscreen: both document
+// formats, the PDF's page size read back, the archive's content, Stop, time-outs. Each wait is
+// bounded well inside the test's own time limit; skipped where the engine cannot start.
+#include "ArchiveEngineFixture.h"
 #include "archive/ProgressWindowWidgets.h"
 #include "archive/QtEventWait.h"
-#include "archive/RecordingProgressWindow.h"
 #include "archive/SaveURL.h"
-#include "platform/CurlUrlLoader.h"
 #include "support/FakeUrlLoader.h"
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "platform/ManualWakeMonitor.h"
-#include "support/MemorySettingsStore.h"
-#include "platform/QtTimerFactory.h"
-#include "platform/ScriptedDesktop.h"
-#include "platform/desktop/QtWebEngine.h"
-#include "support/LocalHttpServer.h"
 #include "text/PageFetching.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QDir>
 #include <QImage>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace tickwell::testing {
@@ -48,75 +32,9 @@ std::vector<QSizeF> PdfPageSizes(const QByteArray &pdf)
     return sizes;
 }
 
-class ArchiveWebEngineTest : public ::testing::Test {
+class ArchiveWebEngineTest : public ArchiveEngineFixture {
 protected:
-    ArchiveWebEngineTest()
-    {
-        qputenv("XDG_DOWNLOAD_DIR", downloads.path().toLocal8Bit());
-        statusItem.setTitle(u"AAPL 190.5"_s);
-    }
-    ~ArchiveWebEngineTest() override { m_controller.reset(); }
-
-    void SetUp() override
-    {
-        if (!QtWebEngine::create())
-            GTEST_SKIP() << "built without Qt WebEngine";
-        // A first load proves that Chromium starts here (as root it needs its sandbox off).
-        ImageURL watcher(controller());
-        ASSERT_NE(controller().webView(), nullptr);
-        controller().webView()->load(QUrl(u"data:text/html,<title>probe</title>"_s));
-        if (!controller().events().runUntil([&] { return watcher.loaded(); }, 40))
-            GTEST_SKIP() << "the web engine did not start";
-    }
-
-    // The real view when a test clicks it; else a window that keeps every line.
-    virtual bool useRealWindow() const { return false; }
-    ArchiveController &controller()
-    {
-        if (!m_controller) {
-            ArchiveServices services;
-            services.makeWebEngine = &QtWebEngine::create;
-            services.makeProgressWindow = [this]() -> std::unique_ptr<ProgressWindow> {
-                if (useRealWindow())
-                    return std::make_unique<ProgressWindowView>();
-                auto window = std::make_unique<RecordingProgressWindow>();
-                m_window = window.get();
-                return window;
-            };
-            m_controller = std::make_unique<ArchiveController>(platform, state, prefs, std::move(services));
-            m_controller->setTimeouts({.pageLoad = 30, .engineAnswer = 20, .stopSettle = 3});
-        }
-        return *m_controller;
-    }
-    RecordingProgressWindow &window()
-    {
-        controller().printWindow();
-        return *m_window;
-    }
-
-    QStringList savedFiles() const { return QDir(downloads.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
-    QByteArray savedBytes(const QString &name) const
-    {
-        QFile file(downloads.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    test::LocalHttpServer server;
-    QTemporaryDir downloads;
-    MemorySettingsStore settings;
-    CurlUrlLoader loader;
-    HeadlessStatusItem statusItem;
-    QtTimerFactory timers;
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
-    Platform platform{settings, loader, statusItem, timers, desktop, notifications, wake};
-    ControllerState state;
-    Preferences prefs{settings};
-
-private:
-    RecordingProgressWindow *m_window = nullptr;
-    std::unique_ptr<ArchiveController> m_controller;
+    void SetUp() override { requireWorkingEngine(); }
 };
 
 TEST_F(ArchiveWebEngineTest, SingleSaveWritesAWebArchiveWithTheArticle)
@@ -201,15 +119,7 @@ TEST_F(ArchiveStopTest, StopDuringTheThirdOfFiveDocuments)
 {
     settings.setValue(u"SetFilenameToHeadlineArticleName"_s, true);
     settings.setValue(u"DisplayTheHeadlineProgressWindow"_s, true);
-    test::LocalHttpServer::Response picture;
-    picture.contentType = "image/png";
-    picture.latency = std::chrono::milliseconds(1500); // keeps each page loading a while
-    server.setResponse(u"/slow/pic.png"_s, picture);
-    for (int n = 1; n <= 5; ++n) {
-        server.serve(u"/slow/%1.html"_s.arg(n), u"<html><head><title>Slow %1</title></head><body>Slow article %1"
-                                                 "<img src=\"/slow/pic.png\"></body></html>"_s.arg(n).toUtf8());
-        state.m_headlines[u"SLOW"_s].append({server.url(u"/slow/%1.html"_s.arg(n)), u"slow %1"_s.arg(n), std::nullopt});
-    }
+    listSlowHeadlines(u"SLOW"_s, 5);
 
     auto &view = static_cast<ProgressWindowView &>(controller().printWindow());
     QTimer watch;

@@ -16,8 +16,6 @@ int main(int argc, char **argv)
         QApplication app(argc, argv);
         return tickwell::testing::RunTrayXEmbedChild(QString::fromLocal8Bit(argv[2]));
     }
-    // Qt WebEngine (the archive tests) wants contexts shared before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

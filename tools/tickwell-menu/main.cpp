@@ -13,9 +13,9 @@
 #include "platform/LocalNotificationCenter.h"
 #include "platform/ManualWakeMonitor.h"
 #include "platform/PlistSettingsStore.h"
+#include "platform/ProcessWebEngine.h"
 #include "platform/QtTimerFactory.h"
 #include "platform/ScriptedDesktop.h"
-#include "platform/desktop/QtWebEngine.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -58,7 +58,6 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QtWebEngine::prepareProcess(); // made only if a save is chosen, but set up before the application
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tickwell-menu"));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
@@ -125,7 +124,7 @@ int main(int argc, char **argv)
     PrintingNotifications printedNotifications(notificationService.get(), printLine);
     controller.setDesktopNotifications(&printedNotifications);
     ArchiveServices archiveServices;
-    archiveServices.makeWebEngine = &QtWebEngine::create;
+    archiveServices.makeWebEngine = &ProcessWebEngine::create; // tickwell-archiver, on the first save
     // The progress window's status lines, less the running resource counts.
     archiveServices.makeProgressWindow = [] {
         return std::make_unique<RecordingProgressWindow>([](const QString &status) {

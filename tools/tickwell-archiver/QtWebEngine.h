@@ -17,12 +17,9 @@ namespace tickwell {
 // settled when the load ends: finished when it completed, failed when it failed or was stopped.
 class QtWebEngine final : public WebEngine {
 public:
-    // Best called before the QApplication is made: shares GL contexts as Qt WebEngine wants and,
+    // To be called before the QApplication is made: shares GL contexts as Qt WebEngine wants and,
     // when the process runs as root, turns Chromium's sandbox off (it refuses to start otherwise).
     static void prepareProcess();
-    // The engine, or nothing when Tickwell was built without Qt WebEngine. Needs a QApplication;
-    // turns the sandbox off for root here too, if prepareProcess was not called.
-    static std::unique_ptr<WebEngine> create();
 
     QtWebEngine();
     ~QtWebEngine() override;

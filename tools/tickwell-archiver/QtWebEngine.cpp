@@ -1,12 +1,10 @@
-#include "platform/desktop/QtWebEngine.h"
+#include "QtWebEngine.h"
 
 #include <QCoreApplication>
 
 #include <unistd.h>
 
-#ifdef TICKWELL_HAVE_WEBENGINE
-
-#include "platform/desktop/QtWebEngineRequestCounter.h"
+#include "QtWebEngineRequestCounter.h"
 
 #include <QDir>
 #include <QFile>
@@ -333,12 +331,6 @@ void QtWebEngine::prepareProcess()
     allowRootWithoutSandbox();
 }
 
-std::unique_ptr<WebEngine> QtWebEngine::create()
-{
-    allowRootWithoutSandbox(); // in case prepareProcess was not called
-    return std::make_unique<QtWebEngine>();
-}
-
 QtWebEngine::QtWebEngine() : m_impl(std::make_unique<Impl>()) {}
 QtWebEngine::~QtWebEngine() = default;
 
@@ -353,28 +345,3 @@ void QtWebEngine::singleFileArchive(std::function<void(QByteArray)> done) { m_im
 void QtWebEngine::pageText(std::function<void(QString)> done) { m_impl->pageText(std::move(done)); }
 
 } // namespace tickwell
-
-#else // built without Qt WebEngine
-
-namespace tickwell {
-
-class QtWebEngine::Impl {};
-
-void QtWebEngine::prepareProcess() {}
-std::unique_ptr<WebEngine> QtWebEngine::create() { return nullptr; }
-
-QtWebEngine::QtWebEngine() = default;
-QtWebEngine::~QtWebEngine() = default;
-void QtWebEngine::setDelegate(WebEngineDelegate *) {}
-void QtWebEngine::load(const QUrl &) {}
-void QtWebEngine::stopLoading() {}
-void QtWebEngine::resize(const QSize &) {}
-QSize QtWebEngine::viewSize() const { return {}; }
-void QtWebEngine::documentSize(std::function<void(std::optional<QSizeF>)> done) { done(std::nullopt); }
-void QtWebEngine::printToPdf(const QSizeF &, std::function<void(QByteArray)> done) { done({}); }
-void QtWebEngine::singleFileArchive(std::function<void(QByteArray)> done) { done({}); }
-void QtWebEngine::pageText(std::function<void(QString)> done) { done({}); }
-
-} // namespace tickwell
-
-#endif
