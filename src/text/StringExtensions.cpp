@@ -1,6 +1,6 @@
 #include "text/StringExtensions.h"
 
-#include "text/GumboDocument.h"
+#include "text/ParsedHtml.h"
 #include "text/MarkupNestingLimit.h"
 #include "text/PageDecoding.h"
 
@@ -204,10 +204,10 @@ QString flattenHTML(const QString &html)
         return html;
 
     const QByteArray utf8 = LimitMarkupNesting(html.toUtf8());
-    const GumboDocument document(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-    if (!document.document())
+    const ParsedHtml parsed(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    if (!parsed.document())
         return html;
-    return QString::fromStdString(TextCollector().collect(document.document()));
+    return QString::fromStdString(TextCollector().collect(parsed.document()));
 }
 
 // ---------------------------------------------------------------------------------------------

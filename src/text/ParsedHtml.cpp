@@ -1,4 +1,4 @@
-#include "text/GumboDocument.h"
+#include "text/ParsedHtml.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 namespace tickwell {
 
 // A doubly linked list of the blocks in use, so that a block gumbo frees leaves it at once.
-struct GumboDocument::Blocks {
+struct ParsedHtml::Blocks {
     struct alignas(std::max_align_t) Header {
         Header *previous;
         Header *next;
@@ -47,7 +47,7 @@ struct GumboDocument::Blocks {
     }
 };
 
-GumboDocument::GumboDocument(std::string_view utf8)
+ParsedHtml::ParsedHtml(std::string_view utf8)
     : m_blocks(std::make_unique<Blocks>())
 {
     GumboOptions options = kGumboDefaultOptions;
@@ -59,6 +59,6 @@ GumboDocument::GumboDocument(std::string_view utf8)
 }
 
 // The blocks go with m_blocks; gumbo_destroy_output is never called.
-GumboDocument::~GumboDocument() = default;
+ParsedHtml::~ParsedHtml() = default;
 
 } // namespace tickwell
