@@ -3,9 +3,11 @@
 #include "archive/ProgressWindowView.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/DBusNotificationCenter.h"
+#include "platform/InstallLayout.h"
 #include "platform/LogindWakeMonitor.h"
 #include "platform/PlistSettingsStore.h"
 #include "platform/QtTimerFactory.h"
+#include "platform/SingleInstance.h"
 #include "platform/desktop/QtDesktop.h"
 #include "platform/desktop/QtWebEngine.h"
 #include "platform/desktop/SwitchingStatusItem.h"
@@ -14,7 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QIcon>
 
 #include <cstdio>
 #include <unistd.h>
@@ -32,8 +34,7 @@ bool haveDisplay()
 // Without a display there is no tray: print the menu instead, as the headless tool does.
 int runHeadless(char **argv)
 {
-    const QString self = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
-    const QByteArray tool = QDir(self).filePath(QStringLiteral("tickwell-menu")).toLocal8Bit();
+    const QByteArray tool = QDir(InstallLayout::programDirectory()).filePath(QStringLiteral("tickwell-menu")).toLocal8Bit();
     std::fprintf(stderr, "tickwell: no display; printing the menu instead\n");
     ::execv(tool.constData(), argv);
     std::perror("tickwell: cannot run tickwell-menu");
@@ -52,6 +53,12 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral(TICKWELL_NAME));
     QApplication::setApplicationVersion(QStringLiteral(TICKWELL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Windows belong to the installed launcher (Wayland's app id) and carry its icon.
+    QApplication::setDesktopFileName(QStringLiteral("com.brantlow.Tickwell"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.brantlow.Tickwell")));
+    SingleInstance instance; // one Tickwell per session; a later launch brings the preferences forward
+    if (const auto leave = instance.claim())
+        return *leave;
 
     PlistSettingsStore settings(PlistSettingsStore::defaultPath());
     CurlUrlLoader loader;
@@ -65,6 +72,7 @@ int main(int argc, char **argv)
     // Made at launch and hidden until "Preferences..." brings it to the front.
     TickwellPref preferences(PrefServices{settings, notifications, loader, desktop});
     desktop.setPreferencesHandler([&preferences] { preferences.showWindow(); });
+    instance.setActivationHandler([&preferences] { preferences.showWindow(); });
 
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
     // The web engine is large: it is made when the first headline is saved.

@@ -1,11 +1,14 @@
-// Draws Tickwell's own status and menu images and writes them as TIFF files.
+// Draws Tickwell's own status and menu images (TIFF) and the application icon for the desktop's
+// icon theme (PNG at the theme's usual sizes).
 #include <QDir>
+#include <QLinearGradient>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -14,6 +17,18 @@ QImage canvas(int width, int height)
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// The rising quote line of the icons, through the given points.
+void drawQuoteLine(QPainter &p, const QColor &color, double width, std::initializer_list<QPointF> points)
+{
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath path;
+    path.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(*point);
+    p.drawPath(path);
 }
 
 // A rising ticker line over a small bar chart.
@@ -27,15 +42,7 @@ QImage drawAppIcon()
     const int heights[] = {6, 10, 8, 14};
     for (int i = 0; i < 4; ++i)
         p.drawRect(QRectF(3 + i * 4.5, 20 - heights[i], 3, heights[i]));
-    QPen pen(QColor(20, 140, 60), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    QPainterPath path;
-    path.moveTo(2, 12);
-    path.lineTo(8, 8);
-    path.lineTo(12, 10);
-    path.lineTo(20, 2);
-    p.drawPath(path);
+    drawQuoteLine(p, QColor(20, 140, 60), 2.0, {{2, 12}, {8, 8}, {12, 10}, {20, 2}});
     return image;
 }
 
@@ -75,6 +82,52 @@ QImage drawArrow(bool up)
     return image;
 }
 
+// The application icon: a rising quote line over a bar chart on a rounded tile. Drawn on a
+// 256-unit grid; small sizes get fewer, wider bars and a heavier line so they stay legible.
+QImage drawApplicationIcon(int size)
+{
+    QImage image = canvas(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    const bool small = size <= 24;
+
+    QLinearGradient tile(0, 0, 0, 256);
+    tile.setColorAt(0, QColor(38, 92, 112));
+    tile.setColorAt(1, QColor(20, 48, 60));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(12, 12, 232, 232), 44, 44);
+
+    p.setBrush(QColor(236, 242, 245, 220));
+    const std::vector<double> heights = small ? std::vector<double>{70, 110, 150} : std::vector<double>{60, 96, 78, 128, 150};
+    const double gap = small ? 16 : 12;
+    const double barWidth = (176 - gap * double(heights.size() - 1)) / double(heights.size());
+    for (size_t i = 0; i < heights.size(); ++i)
+        p.drawRoundedRect(QRectF(40 + double(i) * (barWidth + gap), 216 - heights[i], barWidth, heights[i]), 6, 6);
+
+    drawQuoteLine(p, QColor(70, 220, 110), small ? 30 : 20, {{36, 150}, {96, 104}, {136, 128}, {214, 48}});
+    return image;
+}
+
+// The sizes desktops look up in the hicolor theme.
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+bool saveApplicationIcons(const QString &themeFolder)
+{
+    bool ok = true;
+    for (const int size : kIconSizes) {
+        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(themeFolder).arg(size);
+        QDir().mkpath(folder);
+        const QString path = folder + QStringLiteral("/com.brantlow.Tickwell.png");
+        if (!drawApplicationIcon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "make-artwork: cannot write %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 bool save(const QImage &image, const QString &folder, const char *name)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(name));
@@ -98,5 +151,7 @@ int main(int argc, char **argv)
     ok = save(drawArrow(true), folder, "menuitem_up_g.tif") && ok;
     ok = save(drawArrow(false), folder, "menuitem_down_r.tif") && ok;
     ok = save(canvas(12, 12), folder, "menuitem_spacer.tif") && ok;
+    if (argc > 2)
+        ok = saveApplicationIcons(QString::fromLocal8Bit(argv[2])) && ok;
     return ok ? 0 : 1;
 }

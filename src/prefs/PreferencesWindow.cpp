@@ -106,12 +106,14 @@ QWidget *PreferencesWindow::makeWatchListTab()
 
     onlyShowFlaggedButton = checkBox("onlyShowFlaggedButton", tr("Only show ticked symbols in the menu"));
     dataUpdateRateField = rateField("dataUpdateRateField");
+    startAtLoginButton = checkBox("startAtLoginButton", tr("Start Tickwell when you log in"));
 
     auto *layout = new QVBoxLayout(tab);
     layout->addWidget(stockSymbolTable);
     layout->addLayout(buttons);
     layout->addWidget(onlyShowFlaggedButton);
     layout->addLayout(rateLine(new QLabel(tr("Refresh quotes every")), dataUpdateRateField, tr("minutes")));
+    layout->addWidget(startAtLoginButton);
     return tab;
 }
 

@@ -34,6 +34,7 @@ public:
     QPushButton *showAllButton = nullptr;
     QPushButton *showNoneButton = nullptr;
     QCheckBox *onlyShowFlaggedButton = nullptr;
+    QCheckBox *startAtLoginButton = nullptr;
     QLineEdit *dataUpdateRateField = nullptr;
 
     QCheckBox *showMarketIndicesInMenuButton = nullptr;

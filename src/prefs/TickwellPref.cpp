@@ -7,14 +7,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QUrl>
 
 namespace tickwell {
 
 namespace {
-
-// The maker's web host, for the help page and the link line.
-const QString kMakerHost = QStringLiteral("tickwell.brantlow.example.org");
-const QString kHelpPath = QStringLiteral("/Utilities/Tickwell.html");
 
 constexpr int kLargestRate = 99999;
 
@@ -103,6 +100,7 @@ TickwellPref::TickwellPref(PrefServices services, QObject *parent)
     header->resizeSection(StockSymbolTableModel::ShowColumn, 50);
 
     setHyperlink();
+    showStartAtLogin();
     setOutputDirectoryTextFieldValue();
     m_window->m_versionInfoField->setText(QStringLiteral("%1 %2").arg(QStringLiteral(TICKWELL_NAME), QStringLiteral(TICKWELL_VERSION)));
     loadControls();
@@ -113,6 +111,7 @@ TickwellPref::~TickwellPref() = default;
 
 void TickwellPref::showWindow()
 {
+    showStartAtLogin(); // the session's own settings may have changed the entry meanwhile
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -179,7 +178,8 @@ void TickwellPref::connectControls()
 
     connect(w.applyNowButton, &QPushButton::clicked, this, &TickwellPref::applyNow);
     connect(w.helpButton, &QPushButton::clicked, this, &TickwellPref::openHelp);
-    connect(w.linkTextField, &QLabel::linkActivated, this, [this](const QString &link) { m_services.desktop.openUrl(link); });
+    connect(w.startAtLoginButton, &QCheckBox::clicked, this, &TickwellPref::startAtLogin);
+    connect(w.linkTextField, &QLabel::linkActivated, this, &TickwellPref::openHelp);
 }
 
 bool TickwellPref::eventFilter(QObject *watched, QEvent *event)
@@ -221,29 +221,47 @@ void TickwellPref::applyNow()
     save();
 }
 
-QString TickwellPref::helpPageAddress()
-{
-    return QStringLiteral("https://") + kMakerHost + kHelpPath;
-}
-
-QString TickwellPref::homePageAddress()
-{
-    return QStringLiteral("https://") + kMakerHost + QStringLiteral("/");
-}
-
+// The documentation is a local page: it is there without a network, and matches this version.
 void TickwellPref::openHelp()
 {
-    m_services.desktop.openUrl(helpPageAddress());
+    if (const auto page = InstallLayout::documentation()) {
+        m_services.desktop.openFile(*page);
+        return;
+    }
+    m_services.desktop.beep();
+    m_services.desktop.systemLog(QStringLiteral("Tickwell: the documentation (README.html) is not installed beside %1")
+                                     .arg(InstallLayout::programDirectory()));
 }
 
 void TickwellPref::setHyperlink()
 {
     QLabel *label = m_window->linkTextField;
+    const QString credit = tr("Tickwell by Brantlow Software");
+    const auto page = InstallLayout::documentation();
+    if (!page) {
+        label->setText(credit);
+        return;
+    }
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::TextBrowserInteraction);
     label->setOpenExternalLinks(false); // through the desktop, like every other address
     label->setText(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-                       .arg(homePageAddress().toHtmlEscaped(), tr("Tickwell by Brantlow Software").toHtmlEscaped()));
+                       .arg(QUrl::fromLocalFile(*page).toString(QUrl::FullyEncoded).toHtmlEscaped(), credit.toHtmlEscaped()));
+}
+
+void TickwellPref::showStartAtLogin()
+{
+    m_window->startAtLoginButton->setChecked(m_autostart.isEnabled());
+}
+
+void TickwellPref::startAtLogin()
+{
+    QString error;
+    if (!m_autostart.setEnabled(m_window->startAtLoginButton->isChecked(), &error)) {
+        m_services.desktop.beep();
+        m_services.desktop.systemLog(QStringLiteral("Tickwell: ") + error);
+    }
+    showStartAtLogin();
 }
 
 void TickwellPref::writeSwitch(QCheckBox *box, const QString &switchKey)

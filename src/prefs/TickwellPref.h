@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AutostartEntry.h"
 #include "platform/Desktop.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SettingsStore.h"
@@ -51,7 +52,10 @@ public:
     void save();
     void postPreferencesChangedNotification();
     void applyNow();
+    // Opens the README installed with Tickwell (in the build tree: the one built there).
     void openHelp();
+    // Writes or removes the autostart entry as the check box says; the box then shows the file.
+    void startAtLogin();
 
     void logToConsoleRateTextDidEndEdit();
     void titleTickerRateTextDidEndEdit();
@@ -76,10 +80,6 @@ public:
     StockSymbolTableModel &symbolTable() { return m_symbolTable; }
     const CompanyLookup &companyLookup() const { return m_companyLookup; }
 
-    // The texts of the maker's pages.
-    static QString helpPageAddress();
-    static QString homePageAddress();
-
 protected:
     // Any window of the application closing saves the watch list.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,6 +88,7 @@ private:
     void loadControls();
     void connectControls();
     void setHyperlink();
+    void showStartAtLogin();
     void endEditing();
     void writeSwitch(QCheckBox *box, const QString &key);
     void storeRate(QLineEdit *field, const QString &rateKey, const QString &refill);
@@ -98,6 +99,7 @@ private:
     CompanyLookup m_companyLookup;
     StockSymbolTableModel m_symbolTable;
     std::unique_ptr<PreferencesWindow> m_window;
+    AutostartEntry m_autostart;
     // The text each rate field showed last that was fit to store; restored when a typed one is refused.
     QHash<const QLineEdit *, QString> m_acceptedRates;
 };

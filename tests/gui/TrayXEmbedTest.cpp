@@ -1,5 +1,6 @@
 // Qt's tray icon in a real XEmbed tray: an X server and a tray panel of the test's own, and this
 // program again as the client (the test itself runs on the offscreen platform).
+#include "OwnXServer.h"
 #include "SniTestBus.h"
 #include "TrayXEmbedChild.h"
 #include "platform/desktop/QtTrayStatusItem.h"
@@ -56,28 +57,24 @@ int fail(const char *what)
 
 TEST(TrayXEmbedTest, TheOpenedMenuShowsTheColouredSuffixes)
 {
-    const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
     const QString trayer = QStandardPaths::findExecutable(u"trayer"_s);
-    if (xvfb.isEmpty() || trayer.isEmpty())
+    if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty() || trayer.isEmpty())
         GTEST_SKIP() << "needs Xvfb and trayer (scripts/bootstrap installs them)";
-    QProcess server, tray, client;
+    OwnXServer server;
+    ASSERT_TRUE(server.isRunning()) << "Xvfb did not start";
+    QProcess tray, client;
     const auto stopAll = qScopeGuard([&] {
-        for (QProcess *process : {&client, &tray, &server}) {
+        for (QProcess *process : {&client, &tray}) {
             process->kill();
             process->waitForFinished(3000);
         }
     });
 
-    // An X server on a free display, which it names on its output.
-    server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-wr"_s, u"-nolisten"_s, u"tcp"_s});
-    ASSERT_TRUE(server.waitForStarted(5000) && server.waitForReadyRead(10000)) << "Xvfb did not start";
-    const QByteArray displayNumber = server.readAllStandardOutput();
-
     // A private bus without a watcher, so Qt's tray icon takes the XEmbed road.
     PrivateSessionBus bus;
     ASSERT_TRUE(bus.isRunning());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, u':' + QString::fromLatin1(displayNumber.trimmed()));
+    environment.insert(u"DISPLAY"_s, server.display());
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
     environment.remove(u"WAYLAND_DISPLAY"_s);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace tickwell {
+
+// Where Tickwell's pieces are, found from the running program's own folder, so that one build
+// works alike from the build tree, from ~/.local and from /usr.
+class InstallLayout {
+public:
+    // The folder of the running program. Read from the kernel, not from argv[0], which is a bare
+    // name when the program was found on PATH.
+    static QString programDirectory();
+    // The tray program that belongs with the programs of that folder: beside them.
+    static QString tickwellProgram(const QString &programDirectory = InstallLayout::programDirectory());
+    // The README rendered as a page: in the installed documentation folder, else in the build
+    // tree; nothing when neither is there.
+    static std::optional<QString> documentation(const QString &programDirectory = InstallLayout::programDirectory());
+};
+
+} // namespace tickwell

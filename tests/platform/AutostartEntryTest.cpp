@@ -1,0 +1,98 @@
+// The autostart entry as a session reads it: GLib's launcher starts the program it names, whatever
+// characters the program's path holds.
+#include "platform/AutostartEntry.h"
+#include "platform/InstallLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace tickwell::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
+{
+    const QString gio = QStandardPaths::findExecutable(u"gio"_s);
+    if (gio.isEmpty())
+        GTEST_SKIP() << "needs gio (scripts/bootstrap installs libglib2.0-bin)";
+    const char *folders[] = {
+        "plain",
+        "with space",
+        R"(quote" and 'single')",
+        "dollar $HOME and `tick`",
+        R"(back\slash)",
+        "semi;colon & (paren) #hash ~tilde",
+    };
+    for (const char *folder : folders) {
+        SCOPED_TRACE(folder);
+        QTemporaryDir root;
+        const QString dir = root.filePath(QString::fromUtf8(folder));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        const QString program = dir + u"/tickwell"_s;
+        const QString marker = root.filePath(u"started"_s);
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$0\" > \"" + QFile::encodeName(marker) + "\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+
+        AutostartEntry entry(program, root.filePath(u"config"_s));
+        ASSERT_TRUE(entry.setEnabled(true));
+        EXPECT_TRUE(entry.isEnabled());
+        QProcess launch;
+        launch.start(gio, {u"launch"_s, entry.path()});
+        ASSERT_TRUE(launch.waitForFinished(10000));
+        EXPECT_EQ(launch.exitCode(), 0) << launch.readAllStandardError().toStdString();
+        QFile started(marker);
+        for (int i = 0; i < 200 && !started.exists(); ++i)
+            QThread::msleep(10);
+        ASSERT_TRUE(started.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QFile::decodeName(started.readAll().trimmed()), program);
+
+        ASSERT_TRUE(entry.setEnabled(false));
+        EXPECT_FALSE(QFile::exists(entry.path()));
+        EXPECT_TRUE(entry.setEnabled(false)) << "removing what is not there is no failure";
+    }
+}
+
+// Installed, the README lies in the documentation folder; in the build tree, in build/doc.
+TEST(InstallLayoutTest, DocumentationIsFoundInstalledOrBuilt)
+{
+    const struct {
+        const char *name;
+        QStringList pages; // relative to a root with programs in bin/
+        QString found;     // relative to the root; empty: none
+    } cases[] = {
+        {"installed", {u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
+        {"build tree", {u"doc/README.html"_s}, u"doc/README.html"_s},
+        {"both: the installed one", {u"doc/README.html"_s, u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
+        {"neither", {}, {}},
+        {"a folder of that name is no page", {u"share/doc/tickwell/README.html/"_s}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(u"bin"_s));
+        for (const QString &page : c.pages) {
+            if (page.endsWith(u'/')) {
+                QDir().mkpath(root.filePath(page));
+                continue;
+            }
+            QDir().mkpath(QFileInfo(root.filePath(page)).absolutePath());
+            QFile(root.filePath(page)).open(QIODevice::WriteOnly);
+        }
+        const auto found = InstallLayout::documentation(root.filePath(u"bin"_s));
+        EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : root.filePath(c.found));
+    }
+    EXPECT_EQ(InstallLayout::tickwellProgram(u"/usr/bin"_s), u"/usr/bin/tickwell"_s);
+}
+
+} // namespace
+} // namespace tickwell::testing

@@ -1,0 +1,156 @@
+// "Start Tickwell when you log in" and the Help links, clicked in the preferences window.
+#include "PrefFixture.h"
+
+#include "platform/InstallLayout.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace tickwell::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class StartAtLoginTest : public PrefFixture {
+protected:
+    void SetUp() override
+    {
+        PrefFixture::SetUp();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        autostartFolder = m_config.filePath(u"autostart"_s);
+        entry = autostartFolder + u"/com.brantlow.Tickwell.desktop"_s;
+    }
+
+    void writeEntry(const QByteArray &text)
+    {
+        QDir().mkpath(autostartFolder);
+        QFile file(entry);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QStringList autostartFiles() const { return QDir(autostartFolder).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    // The Exec line of the written entry, which names the program plainly when its path needs no quotes.
+    QString execLine() const
+    {
+        QFile file(entry);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
+            if (line.startsWith(u"Exec="_s))
+                return line.mid(5);
+        return {};
+    }
+    void click() { window().startAtLoginButton->click(); }
+
+    QString autostartFolder;
+    QString entry;
+
+private:
+    QTemporaryDir m_config;
+};
+
+TEST_F(StartAtLoginTest, TickingWritesExactlyTheEntryAndUntickingRemovesIt)
+{
+    writeEntry("[Desktop Entry]\nType=Application\nName=Other\nExec=other\n");
+    QFile::rename(entry, autostartFolder + u"/other.desktop"_s); // another program's entry stays alone
+    EXPECT_FALSE(window().startAtLoginButton->isChecked());
+
+    click();
+    EXPECT_TRUE(window().startAtLoginButton->isChecked());
+    EXPECT_EQ(autostartFiles(), QStringList({u"com.brantlow.Tickwell.desktop"_s, u"other.desktop"_s}));
+    const QFileInfo program(execLine());
+    EXPECT_TRUE(program.isAbsolute() && program.isFile() && program.isExecutable()) << execLine().toStdString();
+    EXPECT_EQ(program.fileName(), u"tickwell"_s);
+    EXPECT_EQ(program.absolutePath(), InstallLayout::programDirectory()); // the built program beside this one
+    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+    if (!validator.isEmpty()) {
+        QProcess validate;
+        validate.start(validator, {entry});
+        ASSERT_TRUE(validate.waitForFinished(10000));
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
+    }
+    EXPECT_TRUE(settings.values().isEmpty()); // the file is the state, not a setting
+
+    click();
+    EXPECT_FALSE(window().startAtLoginButton->isChecked());
+    EXPECT_EQ(autostartFiles(), QStringList({u"other.desktop"_s}));
+}
+
+// The session's own settings switch an entry off without removing it; the box shows what the
+// session will do, and ticking it again writes an entry that starts.
+TEST_F(StartAtLoginTest, TheBoxShowsWhatTheSessionWillDo)
+{
+    const struct {
+        const char *name;
+        QByteArray file; // empty: no file
+        bool ticked;
+    } cases[] = {
+        {"no entry", {}, false},
+        {"plain entry", "[Desktop Entry]\nType=Application\nExec=tickwell\n", true},
+        {"hidden", "[Desktop Entry]\nType=Application\nExec=tickwell\nHidden=true\n", false},
+        {"switched off by GNOME", "[Desktop Entry]\nExec=tickwell\nX-GNOME-Autostart-enabled=false\n", false},
+        {"key of another group", "[Desktop Entry]\nExec=tickwell\n[Desktop Action x]\nHidden=true\n", true},
+        {"no entry group", "Exec=tickwell\n", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(entry);
+        if (!c.file.isNull())
+            writeEntry(c.file);
+        reopen();
+        EXPECT_EQ(window().startAtLoginButton->isChecked(), c.ticked);
+        if (!c.ticked) {
+            click();
+            reopen();
+            EXPECT_TRUE(window().startAtLoginButton->isChecked());
+        }
+    }
+}
+
+TEST_F(StartAtLoginTest, ShowingTheWindowReadsTheFileAgain)
+{
+    EXPECT_FALSE(window().startAtLoginButton->isChecked());
+    writeEntry("[Desktop Entry]\nType=Application\nExec=tickwell\n");
+    pref().showWindow();
+    EXPECT_TRUE(window().startAtLoginButton->isChecked());
+    QFile::remove(entry);
+    pref().showWindow();
+    EXPECT_FALSE(window().startAtLoginButton->isChecked());
+}
+
+TEST_F(StartAtLoginTest, AnEntryThatCannotBeWrittenLeavesTheBoxUnticked)
+{
+    QFile blocker(autostartFolder); // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    click();
+    EXPECT_FALSE(window().startAtLoginButton->isChecked());
+    EXPECT_EQ(desktop.beeps(), 1);
+    ASSERT_EQ(desktop.systemLogLines().size(), 1);
+    EXPECT_TRUE(desktop.systemLogLines().first().contains(u"autostart"_s));
+}
+
+using HelpTest = PrefFixture;
+
+// Help and the link line open the README built beside the programs, a local page that exists.
+TEST_F(HelpTest, HelpAndTheLinkLineOpenTheLocalDocumentation)
+{
+    window().helpButton->click();
+    ASSERT_EQ(desktop.lines().size(), 1);
+    const QString opened = desktop.lines().first().mid(u"open: "_s.size());
+    EXPECT_TRUE(QFileInfo(opened).isFile()) << opened.toStdString();
+    EXPECT_TRUE(opened.endsWith(u"/README.html"_s));
+
+    QLabel *link = window().linkTextField;
+    const QString text = link->text();
+    ASSERT_TRUE(text.contains(u"href=\""_s));
+    const QString href = text.section(u"href=\""_s, 1).section(u'"', 0, 0);
+    EXPECT_EQ(QUrl(href).toLocalFile(), opened);
+    emit link->linkActivated(href);
+    EXPECT_EQ(desktop.lines(), QStringList({u"open: "_s + opened, u"open: "_s + opened}));
+}
+
+} // namespace
+} // namespace tickwell::testing
