@@ -71,10 +71,11 @@ void CheckFlattening(const QByteArray &bytes, const QString &text)
     FUZZ_CHECK(TreeDepth(document.document()) <= 3 * kMaxMarkupDepth);
 
     const QString flat = flattenHTML(text);
-    // Text without markup, entities or characters the parser rewrites comes out as it went in,
-    // but for white space before the first character.
-    const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c == u'<' || c == u'&' || c == u'\r' || c == u'\0' || c == u'\f' || c.isSurrogate();
+    // Printable text without markup or entities comes out as it went in, but for white space
+    // before the first character (control characters and noncharacters the parser may drop).
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        const bool control = (c.unicode() < 0x20 && c != u'\t' && c != u'\n') || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+        return c != u'<' && c != u'&' && !control && !c.isSurrogate() && !c.isNonCharacter();
     });
     if (plain && text.size() >= 4) {
         qsizetype start = 0;
