@@ -2,6 +2,7 @@
 #include "controller/AppController.h"
 #include "archive/ProgressWindowView.h"
 #include "platform/CurlUrlLoader.h"
+#include "platform/DBusDesktopNotifications.h"
 #include "platform/DBusNotificationCenter.h"
 #include "platform/InstallLayout.h"
 #include "platform/LogindWakeMonitor.h"
@@ -67,6 +68,7 @@ int main(int argc, char **argv)
     QtDesktop desktop;
     DBusNotificationCenter notifications;
     LogindWakeMonitor wake;
+    DBusDesktopNotifications desktopNotifications;
     UnixSignalQuitter signalQuitter;
 
     // Made at launch and hidden until "Preferences..." brings it to the front.
@@ -80,6 +82,7 @@ int main(int argc, char **argv)
     archive.makeWebEngine = &QtWebEngine::create;
     archive.makeProgressWindow = [] { return std::make_unique<ProgressWindowView>(); };
     controller.setArchiveServices(std::move(archive));
+    controller.setDesktopNotifications(&desktopNotifications);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&controller] { controller.applicationWillTerminate(); });
     controller.applicationWillFinishLaunching();
     return QApplication::exec();

@@ -2,6 +2,9 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QLocale>
+
+#include <cmath>
 
 namespace tickwell {
 
@@ -39,17 +42,52 @@ std::int32_t leadingInteger(const QString &text)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-// The whole-number reading of a "ShowSettings" entry (a real is cut to its whole part).
-std::optional<qlonglong> wholeNumber(const QVariant &value)
+} // namespace
+
+bool ShowSettingIsOne(const QVariant &entry)
 {
-    if (!IsNumberValue(value))
-        return std::nullopt;
-    if (value.typeId() == QMetaType::Double)
-        return static_cast<qlonglong>(value.toDouble());
-    return value.toLongLong();
+    switch (entry.typeId()) {
+    case QMetaType::Bool:
+        return entry.toBool();
+    case QMetaType::QString:
+        return leadingInteger(entry.toString()) == 1;
+    case QMetaType::Double: {
+        const double value = entry.toDouble();
+        return value >= 1.0 && value < 2.0; // whole part 1; NaN is not
+    }
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return entry.toLongLong() == 1;
+    case QMetaType::ULongLong:
+        return entry.toULongLong() == 1;
+    default:
+        return false;
+    }
 }
 
-} // namespace
+QString SharesEntryText(const QVariant &entry)
+{
+    switch (entry.typeId()) {
+    case QMetaType::QString:
+        return entry.toString();
+    case QMetaType::Double: {
+        const double value = entry.toDouble();
+        if (!std::isfinite(value))
+            return {};
+        // Fixed notation, as few digits as give the value back.
+        return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(entry.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return QString::number(entry.toULongLong());
+    default:
+        return {};
+    }
+}
 
 bool IsNumberValue(const QVariant &value)
 {
@@ -156,9 +194,7 @@ bool Preferences::isSymbolHidden(const QString &symbol) const
         return false;
     const QVariantMap map = flags->toMap();
     const auto it = map.constFind(symbol);
-    if (it == map.constEnd())
-        return true;
-    return wholeNumber(*it) != 1;
+    return it == map.constEnd() || !ShowSettingIsOne(*it);
 }
 
 QString Preferences::sharesForSymbol(const QString &symbol) const
@@ -166,10 +202,7 @@ QString Preferences::sharesForSymbol(const QString &symbol) const
     const auto shares = m_store.value(QStringLiteral("CompanyShares"));
     if (!shares || shares->typeId() != QMetaType::QVariantMap)
         return {};
-    const QVariant entry = shares->toMap().value(symbol);
-    if (entry.typeId() == QMetaType::QString || IsNumberValue(entry))
-        return entry.toString();
-    return {};
+    return SharesEntryText(shares->toMap().value(symbol));
 }
 
 std::vector<WatchedSymbol> Preferences::watchList(bool shownOnly) const

@@ -16,6 +16,16 @@ inline const QString kSettingsDomain = QStringLiteral("com.brantlow.Tickwell");
 // Whether a stored value is a number (integer or real), as property lists hold them.
 bool IsNumberValue(const QVariant &value);
 
+// Whether a "ShowSettings" entry marks its symbol as shown: the integer 1, a real whose whole part
+// is 1 (1.0), boolean true, or a text whose integer reading (as for rates) is 1. Tools and hand
+// edits write all of these; the preferences window writes the integer.
+bool ShowSettingIsOne(const QVariant &entry);
+
+// A "CompanyShares" entry as text: a text as stored; a number of any type and size as its whole
+// value in plain digits (a real 1000000.0 is "1000000", never "1e+06"), a fraction kept; "" for
+// anything else.
+QString SharesEntryText(const QVariant &entry);
+
 // Reads a switch: the stored boolean, or the default when absent or of any other type.
 bool PreferenceValueForKey(SettingsStore &store, const QString &key, bool defaultValue);
 

@@ -7,6 +7,8 @@
 #include "platform/Timer.h"
 #include "platform/UrlLoader.h"
 
+#include <functional>
+
 namespace tickwell {
 
 // What a menu section builder works with: the controller's state, the settings, the hosts, the
@@ -18,6 +20,8 @@ struct SectionContext {
     UrlLoader &loader;
     const TimerFactory &clock;
     Menu &menu;
+    // Adds groups of other subsystems to a symbol's submenu, before its history; may be empty.
+    std::function<void(const QString &symbol, Menu &submenu)> addSymbolGroups = {};
 };
 
 } // namespace tickwell

@@ -84,11 +84,10 @@ void ArchiveController::initResourceCounters(const QString &title, const QString
 
 void ArchiveController::updateResourceStatus()
 {
+    // One pass: a title holding "%1" stays as it is.
     printWindow().setStatus(QStringLiteral("Title: \"%1\" (Format: %2): Loaded %3 of %4 resources, %5 resource errors.")
-                                .arg(currentHeadlineTitle, headlineFileFormat)
-                                .arg(resourceCompletedCount)
-                                .arg(resourceCount)
-                                .arg(resourceFailedCount));
+                                .arg(currentHeadlineTitle, headlineFileFormat, QString::number(resourceCompletedCount),
+                                     QString::number(resourceCount), QString::number(resourceFailedCount)));
 }
 
 void ArchiveController::webViewDidStartProvisionalLoad()
@@ -165,13 +164,15 @@ void ArchiveController::selItemStopSaving()
 
 void ArchiveController::stopSaving()
 {
+    // With nothing running, the window only shows how the last save ended: the button puts it away.
+    if (!isBusy() && m_printWindow)
+        m_printWindow->orderOut();
     selItemStopSaving();
 }
 
 void ArchiveController::selItemHeadlinesFolder()
 {
-    if (const std::optional<QString> folder = GetOutputDirectory(m_platform.settings))
-        m_platform.desktop.openFile(*folder);
+    ShowOutputDirectory(m_platform.settings, m_platform.desktop);
 }
 
 // One save at a time
@@ -249,11 +250,16 @@ void ArchiveController::runSingleSave(const QString &address)
 
     const QString title = removeExtraWhiteSpace(stringByDecodingHTMLEntities(GetURLTitle(m_platform.loader, address, m_platform.timers.now())));
     window.setStatus(title.isEmpty() ? address : title);
-    SaveURL(address, title, std::nullopt, std::nullopt, *this);
+    const SaveOutcome outcome = SaveURL(address, title, std::nullopt, std::nullopt, *this);
 
     window.stopProgress();
-    window.setStatus(QStringLiteral("Done"));
-    window.orderOut();
+    if (outcome == SaveOutcome::Saved) {
+        window.setStatus(QStringLiteral("Done"));
+        window.orderOut();
+    } else {
+        // Nothing was written: the window stays (or comes) up with the reason on its status line.
+        window.orderFront();
+    }
     finishRun();
 }
 

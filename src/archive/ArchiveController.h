@@ -107,7 +107,8 @@ private:
     void later(double seconds, std::function<void()> action);
     void runSingleSave(const QString &address);
     BatchStart beginBatch(bool allSymbols);
-    void endBatch();
+    // `failed` of the `begun` documents wrote nothing.
+    void endBatch(qsizetype failed, qsizetype begun);
     void restoreStatusItem(const BatchStart &start);
     bool shouldStopBatch();
 

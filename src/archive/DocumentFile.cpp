@@ -5,10 +5,13 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdio> // renameat2
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace tickwell {
 
@@ -32,6 +35,8 @@ public:
                 break;
         }
         m_created = m_fd >= 0;
+        if (!m_created)
+            m_error = errno;
     }
     ~TemporaryEntry()
     {
@@ -44,6 +49,8 @@ public:
     TemporaryEntry &operator=(const TemporaryEntry &) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
+    // The system's error number of the step that failed.
+    int error() const { return m_error; }
 
     bool writeAll(const QByteArray &bytes)
     {
@@ -54,15 +61,15 @@ public:
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
-                return false;
+                return fail();
             }
             data += written;
             left -= written;
         }
-        const bool synced = ::fdatasync(m_fd) == 0;
-        const bool closed = ::close(m_fd) == 0;
-        m_fd = -1;
-        return synced && closed;
+        if (::fdatasync(m_fd) != 0)
+            return fail();
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0 || fail();
     }
 
     // Gives the file its final name; fails rather than replace an entry of that name.
@@ -73,14 +80,21 @@ public:
             return true;
         }
         if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-            return false;
+            return fail();
         // A file system without that rename: a hard link also refuses an existing name.
-        return ::link(m_path.constData(), target.constData()) == 0;
+        return ::link(m_path.constData(), target.constData()) == 0 || fail();
     }
 
 private:
+    bool fail()
+    {
+        m_error = errno;
+        return false;
+    }
+
     QByteArray m_path;
     int m_fd = -1;
+    int m_error = 0;
     bool m_created = false;
     bool m_kept = false;
 };
@@ -95,14 +109,14 @@ bool DocumentExists(const QString &folder, const QString &fileName)
     return errno != ENOENT;
 }
 
-bool WriteNewDocument(const QString &folder, const QString &fileName, const QByteArray &bytes)
+NewDocument WriteNewDocument(const QString &folder, const QString &fileName, const QByteArray &bytes)
 {
     if (fileName.isEmpty() || fileName.contains(u'/') || fileName == QLatin1String(".") || fileName == QLatin1String(".."))
-        return false;
+        return {false, QStringLiteral("not a file name")};
     TemporaryEntry temporary(folder);
-    if (!temporary.isOpen())
-        return false;
-    return temporary.writeAll(bytes) && temporary.moveTo(entryPath(folder, fileName));
+    if (temporary.isOpen() && temporary.writeAll(bytes) && temporary.moveTo(entryPath(folder, fileName)))
+        return {true, QString()};
+    return {false, QString::fromLocal8Bit(std::strerror(temporary.error()))};
 }
 
 } // namespace tickwell

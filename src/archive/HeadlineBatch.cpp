@@ -33,21 +33,30 @@ ArchiveController::BatchStart ArchiveController::beginBatch(bool allSymbols)
     } else {
         window.setStatus(QString());
     }
-    if (const std::optional<QString> folder = GetOutputDirectory(m_platform.settings))
-        window.setRepresentedFolder(*folder);
+    // The folder is made here already, so the window's title can show it.
+    if (const OutputDirectory folder = PrepareOutputDirectory(m_platform.settings); folder.usable())
+        window.setRepresentedFolder(folder.path);
     if (m_prefs.displayTheHeadlineProgressWindow())
         window.orderFront();
     window.startProgress();
     return start;
 }
 
-void ArchiveController::endBatch()
+void ArchiveController::endBatch(qsizetype failed, qsizetype begun)
 {
     m_state.m_isSaving = false;
     ProgressWindow &window = printWindow();
     window.stopProgress();
-    window.setStatus(QStringLiteral("Done"));
-    window.orderOut();
+    if (failed == 0) {
+        window.setStatus(QStringLiteral("Done"));
+        window.orderOut();
+        return;
+    }
+    // The lines above named each failure; the last one counts them and stays on screen.
+    const QString line = QStringLiteral("Done: %1 of %2 documents could not be saved").arg(QString::number(failed), QString::number(begun));
+    window.setStatus(line);
+    m_platform.desktop.systemLog(line);
+    window.orderFront();
 }
 
 void ArchiveController::restoreStatusItem(const BatchStart &start)
@@ -75,18 +84,22 @@ void ArchiveController::saveHeadlinesTimerAction(const QString &symbol)
     const auto found = m_state.m_headlines.constFind(symbol);
     const QList<HeadlineRecord> records = found != m_state.m_headlines.constEnd() ? *found : QList<HeadlineRecord>();
     const qsizetype n = records.size();
+    qsizetype begun = 0;
+    qsizetype failed = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const HeadlineRecord &record = records.at(i);
-        window.setLabel(QStringLiteral("Saving Headlines: %1 of %2").arg(i + 1).arg(n));
+        ++begun;
+        window.setLabel(QStringLiteral("Saving Headlines: %1 of %2").arg(QString::number(i + 1), QString::number(n)));
         window.setStatus(record.title);
         window.setDetail(QStringLiteral("Headline URL: %1").arg(record.url));
         events().runUntil([] { return false; }, 0);
-        SaveURL(record.url, record.title, record.timeString, symbol, *this);
+        if (SaveFailed(SaveURL(record.url, record.title, record.timeString, symbol, *this)))
+            ++failed;
         if (shouldStopBatch())
             break;
     }
 
-    endBatch();
+    endBatch(failed, begun);
     m_platform.desktop.systemLog(QStringLiteral("Completed saving headlines for \"%1\"").arg(symbol));
     restoreStatusItem(start);
     finishRun();
@@ -105,6 +118,7 @@ void ArchiveController::saveAllHeadlinesTimerAction()
         total += records.size();
 
     qsizetype k = 0;
+    qsizetype failed = 0;
     bool stopped = false;
     for (auto it = headlines.constBegin(); it != headlines.constEnd() && !stopped; ++it) {
         const QString &symbol = it.key();
@@ -112,11 +126,14 @@ void ArchiveController::saveAllHeadlinesTimerAction()
         for (qsizetype j = 0; j < m; ++j) {
             const HeadlineRecord &record = it->at(j);
             ++k;
-            window.setLabel(QStringLiteral("Saving Headlines: %1 of %2 (%3: %4 of %5)").arg(k).arg(total).arg(symbol).arg(j + 1).arg(m));
+            // One pass: a symbol holding "%4" stays as it is.
+            window.setLabel(QStringLiteral("Saving Headlines: %1 of %2 (%3: %4 of %5)")
+                                .arg(QString::number(k), QString::number(total), symbol, QString::number(j + 1), QString::number(m)));
             window.setStatus(QStringLiteral("%1 : %2").arg(symbol, record.title));
             window.setDetail(QStringLiteral("Headline URL: %1").arg(record.url));
             events().runUntil([] { return false; }, 0);
-            SaveURL(record.url, record.title, record.timeString, symbol, *this);
+            if (SaveFailed(SaveURL(record.url, record.title, record.timeString, symbol, *this)))
+                ++failed;
             if (shouldStopBatch()) {
                 stopped = true;
                 break;
@@ -125,7 +142,7 @@ void ArchiveController::saveAllHeadlinesTimerAction()
         stopped = stopped || shouldStopBatch();
     }
 
-    endBatch();
+    endBatch(failed, k);
     restoreStatusItem(start);
     finishRun();
 }

@@ -70,8 +70,18 @@ void ProgressWindowView::setRepresentedFolder(const QString &path)
     window.setWindowIcon(QFileIconProvider().icon(QFileInfo(path)));
 }
 
-void ProgressWindowView::startProgress() { m_widgets->progress.setRange(0, 0); } // busy
-void ProgressWindowView::stopProgress() { m_widgets->progress.setRange(0, 1); }
+// While nothing runs, the window only shows how the last save ended: its button closes it.
+void ProgressWindowView::startProgress()
+{
+    m_widgets->progress.setRange(0, 0); // busy
+    m_widgets->stopButton.setText(QStringLiteral("Stop"));
+}
+
+void ProgressWindowView::stopProgress()
+{
+    m_widgets->progress.setRange(0, 1);
+    m_widgets->stopButton.setText(QStringLiteral("Close"));
+}
 
 void ProgressWindowView::orderFront()
 {

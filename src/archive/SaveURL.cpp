@@ -39,6 +39,13 @@ bool usableLoad(PageLoad load, const ArchiveController &controller)
     return load == PageLoad::Finished || (load == PageLoad::Failed && controller.stopRequested());
 }
 
+// The status line says what failed; the system log keeps it once the line has moved on.
+void reportFailure(const QString &line, ArchiveController &controller)
+{
+    controller.printWindow().setStatus(line);
+    controller.platform().desktop.systemLog(line);
+}
+
 void reportFailure(DocumentWrite write, const QString &fileName, ArchiveController &controller)
 {
     const ArchiveTimeouts &timeouts = controller.timeouts();
@@ -47,7 +54,9 @@ void reportFailure(DocumentWrite write, const QString &fileName, ArchiveControll
         line += QStringLiteral(" (the page did not finish loading within %1 seconds)").arg(seconds(timeouts.pageLoad));
     else if (write == DocumentWrite::EngineTimedOut)
         line += QStringLiteral(" (the web engine did not answer within %1 seconds)").arg(seconds(timeouts.engineAnswer));
-    controller.printWindow().setStatus(line);
+    else if (!write.reason.isEmpty())
+        line += QStringLiteral(" (%1)").arg(write.reason);
+    reportFailure(line, controller);
 }
 
 } // namespace
@@ -102,9 +111,10 @@ DocumentWrite ImageWebViewAsPDF(const QString &folder, const QString &fileName, 
         controller.events(), controller.timeouts().engineAnswer, [engine, size](auto done) { engine->printToPdf(QSizeF(*size), std::move(done)); });
     if (!pdf)
         return DocumentWrite::EngineTimedOut;
-    if (pdf->isEmpty() || !WriteNewDocument(folder, fileName, *pdf))
+    if (pdf->isEmpty())
         return DocumentWrite::Failed;
-    return DocumentWrite::Written;
+    const NewDocument document = WriteNewDocument(folder, fileName, *pdf);
+    return document ? DocumentWrite(DocumentWrite::Written) : DocumentWrite(DocumentWrite::Failed, document.reason);
 }
 
 DocumentWrite WebArchiveURL(const QString &address, const QString &fileName, const std::optional<QString> &comment,
@@ -120,8 +130,10 @@ DocumentWrite WebArchiveURL(const QString &address, const QString &fileName, con
         return DocumentWrite::Failed;
     if (!result.answered)
         return DocumentWrite::EngineTimedOut;
-    if (result.archive.isEmpty() || !WriteNewDocument(folder, fileName, result.archive))
+    if (result.archive.isEmpty())
         return DocumentWrite::Failed;
+    if (const NewDocument document = WriteNewDocument(folder, fileName, result.archive); !document)
+        return {DocumentWrite::Failed, document.reason};
     if (comment)
         SetFileComment(QDir(folder).filePath(fileName), *comment); // a refusal leaves the document saved
     return DocumentWrite::Written;
@@ -134,22 +146,25 @@ SaveOutcome SaveURL(const QString &address, const QString &headlineTitle, const 
     const QString pageTitle = GetURLTitle(platform.loader, address, platform.timers.now());
     if (pageTitle.isEmpty()) {
         platform.desktop.systemLog(QStringLiteral("The URLs title could not be retreived."));
+        controller.printWindow().setStatus(QStringLiteral("The URLs title could not be retreived: %1").arg(address));
         return SaveOutcome::NoTitle;
     }
-    const std::optional<QString> folder = GetOutputDirectory(platform.settings);
-    if (!folder)
-        return SaveOutcome::NoOutputFolder;
-    controller.destinationDirectoryPath = *folder;
+    const OutputDirectory output = PrepareOutputDirectory(platform.settings);
+    const QString &folder = output.path;
+    controller.destinationDirectoryPath = output.path;
 
     const Preferences &prefs = controller.prefs();
     const QString format = prefs.headlineFormat();
     const QString nameSource = prefs.setFilenameToHeadlineArticleName() ? headlineTitle : pageTitle;
     const QString baseName = cleanForFilename(removeExtraWhiteSpace(stringByDecodingHTMLEntities(nameSource)));
-    const QString fileName = DocumentFileName(baseName, prefix, DocumentExtension(format), MaxFileNameBytes(*folder));
+    const QString fileName = DocumentFileName(baseName, prefix, DocumentExtension(format), MaxFileNameBytes(folder));
 
     ProgressWindow &window = controller.printWindow();
     SaveOutcome outcome = SaveOutcome::Saved;
-    if (DocumentExists(*folder, fileName)) {
+    if (!output.usable()) {
+        reportFailure(QStringLiteral("%1 (%2)").arg(errorLine(fileName), output.problem), controller);
+        outcome = SaveOutcome::Failed;
+    } else if (DocumentExists(folder, fileName)) {
         window.setStatus(QStringLiteral("This file already exists: %1").arg(fileName));
         outcome = SaveOutcome::AlreadyExists;
     } else {
@@ -161,13 +176,13 @@ SaveOutcome SaveURL(const QString &address, const QString &headlineTitle, const 
             if (load == PageLoad::TimedOut)
                 write = DocumentWrite::LoadTimedOut;
             else if (usableLoad(load, controller))
-                write = ImageWebViewAsPDF(*folder, fileName, controller);
+                write = ImageWebViewAsPDF(folder, fileName, controller);
             if (write == DocumentWrite::Written && comment)
-                SetFileComment(QDir(*folder).filePath(fileName), *comment);
+                SetFileComment(QDir(folder).filePath(fileName), *comment);
         } else {
-            write = WebArchiveURL(address, fileName, comment, *folder, controller);
+            write = WebArchiveURL(address, fileName, comment, folder, controller);
         }
-        if (write != DocumentWrite::Written) {
+        if (!(write == DocumentWrite::Written)) {
             reportFailure(write, fileName, controller);
             outcome = SaveOutcome::Failed;
         }

@@ -1,11 +1,13 @@
 #include "controller/AppController.h"
 
+#include "alerts/PriceAlertGroup.h"
 #include "app/ValueFormatting.h"
 #include "controller/StockDataRefresh.h"
 #include "logging/ConsoleLog.h"
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"
 #include "logging/StockMonitor.h"
+#include "sources/SourceActions.h"
 
 #include <QImage>
 
@@ -28,6 +30,7 @@ std::int32_t EffectiveRate(std::int32_t rate, std::int32_t defaultRate)
 AppController::AppController(Platform platform)
     : m_platform(platform)
     , m_prefs(platform.settings)
+    , m_hold(platform.timers)
 {
     registerActions();
 }
@@ -44,6 +47,7 @@ void AppController::registerActions()
         if (selItemClearHistories(item, m_state, m_platform.desktop))
             StoreChangedHistories(m_platform.settings, m_state.m_stockSymbolHistories);
     });
+    m_actions.add(QStringLiteral("selItemClearPriceAlerts:"), [this](const MenuItem &item) { selItemClearPriceAlerts(item, m_platform.settings, m_priceAlerts); });
     m_actions.add(QStringLiteral("selItemLogHistories:"), [this](const MenuItem &) { selItemLogHistories(m_state, m_platform.desktop); });
     m_actions.add(QStringLiteral("selectItemHeadline:"), [this](const MenuItem &item) { archive().selectItemHeadline(item); });
     m_actions.add(QStringLiteral("selectPrintItemHeadline:"), [this](const MenuItem &item) { archive().selectPrintItemHeadline(item); });
@@ -51,6 +55,23 @@ void AppController::registerActions()
     m_actions.add(QStringLiteral("selItemSaveAllHeadlines:"), [this](const MenuItem &) { archive().selItemSaveAllHeadlines(); });
     m_actions.add(QStringLiteral("selItemStopSaving:"), [this](const MenuItem &) { archive().selItemStopSaving(); });
     m_actions.add(QStringLiteral("selItemHeadlinesFolder:"), [this](const MenuItem &) { archive().selItemHeadlinesFolder(); });
+
+    // The quote sections' lines and links open pages of the services the settings name.
+    using SourceAction = void (*)(const MenuItem &, const Hosts &, Desktop &);
+    const std::pair<const char *, SourceAction> sourceActions[] = {
+        {"selItemStockSymbol:", &tickwell::selItemStockSymbol},
+        {"selItemiChart:", &tickwell::selItemiChart},
+        {"selItemInteractiveiChart:", &tickwell::selItemInteractiveiChart},
+        {"selItemMarketIndices:", &tickwell::selItemMarketIndices},
+        {"selItemIndicesiChart:", &tickwell::selItemIndicesiChart},
+        {"selItemOtherMarketIndices:", &tickwell::selItemOtherMarketIndices},
+        {"selItemPreciousMetalBid:", &tickwell::selItemPreciousMetalBid},
+    };
+    for (const auto &[selector, action] : sourceActions) {
+        m_actions.add(QLatin1String(selector), [this, action](const MenuItem &item) {
+            action(item, Hosts::fromSettings(m_platform.settings), m_platform.desktop);
+        });
+    }
 }
 
 void AppController::applicationWillFinishLaunching()
@@ -78,12 +99,13 @@ void AppController::applicationWillFinishLaunching()
 
     m_platform.statusItem.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
     m_platform.statusItem.setTitle(QString());
-    m_platform.statusItem.setMenuHandlers([this] { menuNeedsUpdate(); }, [this](const MenuItem &item) { perform(item); });
+    m_platform.statusItem.setMenuHandlers(MenuHandlers{[this] { menuNeedsUpdate(); }, [this](const MenuItem &item) { perform(item); },
+        [this](bool shown) { menuVisibilityChanged(shown); }});
 
     restoreHistories();
     setup();
 
-    m_platform.notifications.observePreferencesChanged([this] { setup(); });
+    m_platform.notifications.observePreferencesChanged([this] { setupWhenMenuClosed(); });
     m_wakeRegistered = m_platform.wake.start([this] { scheduleSetup(5); });
 }
 
@@ -121,9 +143,11 @@ void AppController::storeHistories()
     m_platform.settings.synchronize();
 }
 
-std::unique_ptr<Timer> AppController::makeTimer(double intervalSeconds, void (AppController::*callback)())
+std::unique_ptr<Timer> AppController::makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)())
 {
-    return m_platform.timers.schedule(intervalSeconds, true, [this, callback] { (this->*callback)(); });
+    return m_platform.timers.schedule(intervalSeconds, true, [this, kind, callback] {
+        m_hold.run(kind, [this, callback] { (this->*callback)(); });
+    });
 }
 
 void AppController::setup()
@@ -141,24 +165,24 @@ void AppController::setup()
         startLogging(m_prefs, m_platform.timers.now());
         m_state.m_lastStockValues.emplace();
         const std::int32_t monitorMinutes = EffectiveRate(m_prefs.logToConsoleRate(), 10);
-        m_monitorStocksTimer = makeTimer(static_cast<double>(monitorMinutes) * 60.0, &AppController::stocksMonitorTimerAction);
+        m_monitorStocksTimer = makeTimer(QStringLiteral("monitor"), static_cast<double>(monitorMinutes) * 60.0, &AppController::stocksMonitorTimerAction);
         m_monitorStocksTimer->fire();
     }
 
     const std::int32_t refreshMinutes = EffectiveRate(m_prefs.stockDataUpdateRate(), 60);
-    m_stocksUpdate_Timer = makeTimer(static_cast<double>(refreshMinutes) * 60.0, &AppController::stocksUpdateTimerAction);
+    m_stocksUpdate_Timer = makeTimer(QStringLiteral("refresh"), static_cast<double>(refreshMinutes) * 60.0, &AppController::stocksUpdateTimerAction);
     m_stocksUpdate_Timer->fire();
 
     if (m_prefs.downloadHeadlines()) {
         // The same rate as the refresh.
-        m_downloadHeadlines_Timer = makeTimer(static_cast<double>(refreshMinutes) * 60.0, &AppController::downloadHeadlinesTimerAction);
+        m_downloadHeadlines_Timer = makeTimer(QStringLiteral("download"), static_cast<double>(refreshMinutes) * 60.0, &AppController::downloadHeadlinesTimerAction);
         m_downloadHeadlines_Timer->fire();
     }
 
     if (m_prefs.titleTicker()) {
         // Seconds, not minutes.
         const std::int32_t tickerSeconds = EffectiveRate(m_prefs.titleTickerRate(), 10);
-        m_itemTitleUpdate_Timer = makeTimer(static_cast<double>(tickerSeconds), &AppController::itemTitleUpdateTimerAction);
+        m_itemTitleUpdate_Timer = makeTimer(QStringLiteral("ticker"), static_cast<double>(tickerSeconds), &AppController::itemTitleUpdateTimerAction);
         m_itemTitleUpdate_Timer->fire();
     }
 
@@ -172,7 +196,13 @@ void AppController::scheduleSetup(std::int32_t delaySeconds)
     // One-shot and not cancellable: each call runs setup once more. Fired timers are dropped here,
     // never from inside their own callback.
     std::erase_if(m_setupTimers, [](const auto &timer) { return !timer->isValid(); });
-    m_setupTimers.push_back(m_platform.timers.schedule(static_cast<double>(delaySeconds), false, [this] { setup(); }));
+    m_setupTimers.push_back(m_platform.timers.schedule(static_cast<double>(delaySeconds), false, [this] { setupWhenMenuClosed(); }));
+}
+
+void AppController::setupWhenMenuClosed()
+{
+    // A setup restarts every timer and fires each once: what waits for the menu is dropped for it.
+    m_hold.run(QStringLiteral("setup"), [this] { setup(); }, true);
 }
 
 void AppController::stocksUpdateTimerAction()
@@ -183,6 +213,23 @@ void AppController::stocksUpdateTimerAction()
 void AppController::stocksMonitorTimerAction()
 {
     RunStockMonitorPass(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), m_platform.timers.now());
+    checkPriceAlerts();
+}
+
+void AppController::checkPriceAlerts()
+{
+    const QDateTime now = m_platform.timers.now();
+    const auto events = m_priceAlerts.check(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), now);
+    if (events.empty())
+        return;
+    if (!m_alertDelivery) {
+        m_alertDelivery = std::make_unique<PriceAlertDelivery>(PriceAlertDelivery::Services{
+            m_desktopNotifications, m_platform.desktop, m_platform.statusItem, resourceImage("Tickwell.tif"),
+            [this](const QString &symbol) { OpenQuotePage(Hosts::fromSettings(m_platform.settings), m_platform.desktop, symbol); }});
+    }
+    const bool logToConsole = m_prefs.logToConsole();
+    for (const auto &event : events)
+        m_alertDelivery->deliver(event, logToConsole, now);
 }
 
 void AppController::itemTitleUpdateTimerAction()
@@ -223,6 +270,7 @@ void AppController::updateStockData()
 
     item.setTitle(previousTitle);
     item.setImage(previousImageName, previousImage);
+    checkPriceAlerts();
 }
 
 void AppController::menuNeedsUpdate()
@@ -232,7 +280,19 @@ void AppController::menuNeedsUpdate()
 
 void AppController::perform(const MenuItem &sender)
 {
-    m_actions.perform(sender);
+    // Choosing an item closes the menu, whether or not its owner said so.
+    m_hold.menuHidden();
+    if (!m_actions.perform(sender) && !sender.action.isEmpty())
+        qWarning("Tickwell: the menu item \"%s\" asks for the action %s, which has no handler", qUtf8Printable(sender.title),
+            qUtf8Printable(sender.action));
+}
+
+void AppController::menuVisibilityChanged(bool shown)
+{
+    if (shown)
+        m_hold.menuShown();
+    else
+        m_hold.menuHidden();
 }
 
 void AppController::selItemUpdateNow(const MenuItem &)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "alerts/PriceAlertDelivery.h"
+#include "alerts/PriceAlertMonitor.h"
 #include "app/ControllerState.h"
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "controller/ActionTable.h"
+#include "controller/MenuHold.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"
@@ -32,8 +35,14 @@ public:
     void menuNeedsUpdate();
     void buildMenu();
 
-    // Runs the action of a chosen menu item, as a click does.
+    // Runs the action of a chosen menu item, as a click does. An action without a handler is
+    // reported on stderr.
     void perform(const MenuItem &sender);
+    bool handles(const QString &selector) const { return m_actions.contains(selector); }
+
+    // The status menu came on screen or went away: timers wait while it is open.
+    void menuVisibilityChanged(bool shown);
+    bool timersHeld() const { return m_hold.isHeld(); }
 
     void selItemUpdateNow(const MenuItem &sender);
     void selItemPreferences(const MenuItem &sender);
@@ -48,6 +57,11 @@ public:
     // Headline saving, made when first needed with the services set here (before launch).
     void setArchiveServices(ArchiveServices services) { m_archiveServices = std::move(services); }
     ArchiveController &archive();
+
+    // Where price alerts are shown (set before launch); without one they go to the system log and
+    // the status item's tool tip.
+    void setDesktopNotifications(DesktopNotifications *notifications) { m_desktopNotifications = notifications; }
+    const PriceAlertMonitor &priceAlerts() const { return m_priceAlerts; }
 
     ControllerState &state() { return m_state; }
     const ControllerState &state() const { return m_state; }
@@ -64,15 +78,18 @@ private:
     void registerActions();
     void restoreHistories();
     void storeHistories();
-    std::unique_ptr<Timer> makeTimer(double intervalSeconds, void (AppController::*callback)());
+    std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
+    void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
     void downloadHeadlinesTimerAction();
+    void checkPriceAlerts();
 
     Platform m_platform;
     Preferences m_prefs;
     ControllerState m_state;
     Menu m_menu;
     ActionTable m_actions;
+    MenuHold m_hold;
 
     std::unique_ptr<Timer> m_monitorStocksTimer;
     std::unique_ptr<Timer> m_stocksUpdate_Timer;
@@ -82,6 +99,9 @@ private:
     TitleTicker m_titleTicker;
     bool m_wakeRegistered = false;
     bool m_terminated = false;
+    PriceAlertMonitor m_priceAlerts;
+    DesktopNotifications *m_desktopNotifications = nullptr;
+    std::unique_ptr<PriceAlertDelivery> m_alertDelivery;
     ArchiveServices m_archiveServices;
     std::unique_ptr<ArchiveController> m_archive; // last: goes first, while the state it uses is still there
 };

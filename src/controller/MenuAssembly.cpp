@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 
+#include "alerts/PriceAlertGroup.h"
 #include "app/ValueFormatting.h"
 #include "logging/QuoteHistory.h"
 #include "sources/Sections.h"
@@ -11,6 +12,9 @@ void AppController::buildMenu()
     Menu menu;
     const Hosts hosts = Hosts::fromSettings(m_platform.settings);
     SectionContext context{m_state, m_prefs, hosts, m_platform.loader, m_platform.timers, menu};
+    context.addSymbolGroups = [this, alerts = ReadPriceAlerts(m_platform.settings)](const QString &symbol, Menu &submenu) {
+        AddPriceAlertGroup(m_priceAlerts, alerts, symbol, submenu);
+    };
 
     const QString nextAt = m_stocksUpdate_Timer
         ? FormatDatePattern(m_stocksUpdate_Timer->fireDate(), QStringLiteral("h:mm:ss a"))

@@ -1,5 +1,7 @@
 #include "controller/StockDataRefresh.h"
 
+#include "alerts/PriceAlertMonitor.h"
+
 #include <QImage>
 
 namespace tickwell {
@@ -18,6 +20,9 @@ std::vector<RefreshRequest> RefreshRequests(const Preferences &prefs, const Host
         requests.push_back({Hosts::address(hosts.logo, QStringLiteral("/images/listed/log-%1.gif").arg(symbol)), true});
         requests.push_back({Hosts::address(hosts.quotePage, QStringLiteral("/q?s=") + symbol), false});
     }
+    // Alerts are about the market, not the menu: hidden symbols with alerts need their quotes too.
+    for (const auto &symbol : HiddenSymbolsWithAlerts(prefs))
+        requests.push_back({Hosts::address(hosts.quotePage, QStringLiteral("/q?s=") + symbol), false});
     if (prefs.includePreciousMetals())
         requests.push_back({Hosts::address(hosts.metals, QStringLiteral("/market/")), false});
     if (indices)

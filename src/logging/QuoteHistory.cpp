@@ -39,7 +39,7 @@ QString HistoryEntryText(const QString &lastTrade, const std::optional<QVariant>
 {
     if (sharesEntry && SharesAsInt32(*sharesEntry) > 0) {
         const double value = ReadDecimalNumber(lastTrade) * SharesAsDouble(*sharesEntry);
-        return lastTrade + QStringLiteral(", [") + SharesText(*sharesEntry) + QStringLiteral(" shares: ")
+        return lastTrade + QStringLiteral(", [") + SharesEntryText(*sharesEntry) + QStringLiteral(" shares: ")
                + FormatCurrencyDoubleValue(value) + QStringLiteral("] (") + refreshTime + QStringLiteral(")");
     }
     return lastTrade + QStringLiteral(" (") + refreshTime + QStringLiteral(")");

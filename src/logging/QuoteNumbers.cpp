@@ -41,11 +41,4 @@ std::int32_t SharesAsInt32(const QVariant &entry)
     return 0;
 }
 
-QString SharesText(const QVariant &entry)
-{
-    if (IsNumberValue(entry) || entry.typeId() == QMetaType::QString)
-        return entry.toString();
-    return {};
-}
-
 } // namespace tickwell

@@ -10,7 +10,5 @@ namespace tickwell {
 // A "CompanyShares" entry, stored as text or as a number, read either way.
 double SharesAsDouble(const QVariant &entry);
 std::int32_t SharesAsInt32(const QVariant &entry);
-// The entry as stored, as text ("" for anything that is neither text nor number).
-QString SharesText(const QVariant &entry);
 
 } // namespace tickwell

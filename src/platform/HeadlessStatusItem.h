@@ -31,23 +31,25 @@ public:
     void setMenu(const Menu &menu) override { m_menu = menu; }
     const Menu &menu() const override { return m_menu; }
 
-    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override
-    {
-        m_aboutToShow = std::move(aboutToShow);
-        m_triggered = std::move(triggered);
-    }
+    void setMenuHandlers(MenuHandlers handlers) override { m_handlers = std::move(handlers); }
 
     // What opening the menu does: the owner rebuilds it.
     void open()
     {
-        if (m_aboutToShow)
-            m_aboutToShow();
+        if (m_handlers.aboutToShow)
+            m_handlers.aboutToShow();
+    }
+    // The menu coming on screen and going away again.
+    void setShown(bool shown)
+    {
+        if (m_handlers.visibility)
+            m_handlers.visibility(shown);
     }
     // What choosing an item does.
     void choose(const MenuItem &item)
     {
-        if (m_triggered)
-            m_triggered(item);
+        if (m_handlers.triggered)
+            m_handlers.triggered(item);
     }
 
 private:
@@ -56,8 +58,7 @@ private:
     QString m_title;
     std::optional<std::vector<StyledRun>> m_styled;
     Menu m_menu;
-    std::function<void()> m_aboutToShow;
-    std::function<void(const MenuItem &)> m_triggered;
+    MenuHandlers m_handlers;
 };
 
 } // namespace tickwell

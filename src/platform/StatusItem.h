@@ -11,6 +11,13 @@
 
 namespace tickwell {
 
+// What the owner of a status item hears from its menu.
+struct MenuHandlers {
+    std::function<void()> aboutToShow;                 // the menu is about to open: rebuild it now
+    std::function<void(const MenuItem &)> triggered;   // an item was chosen (a copy of it)
+    std::function<void(bool shown)> visibility;        // the menu came on screen (true) or went away
+};
+
 // The item in the desktop's status area: an image, an optional (plain or styled) title, a menu.
 class StatusItem {
 public:
@@ -26,11 +33,18 @@ public:
     virtual QString title() const = 0; // plain text of whichever title is set
     virtual std::optional<std::vector<StyledRun>> styledTitle() const = 0;
 
+    // A line the tool tip shows below the title (the latest price alert, where no notification
+    // service runs); empty for none. Items without a tool tip ignore it.
+    virtual void setToolTipNote(const QString &note) { m_toolTipNote = note; }
+    const QString &toolTipNote() const { return m_toolTipNote; }
+
     virtual void setMenu(const Menu &menu) = 0;
     virtual const Menu &menu() const = 0;
 
-    // Called when the menu is about to open (rebuild it there) and when an item is chosen.
-    virtual void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) = 0;
+    virtual void setMenuHandlers(MenuHandlers handlers) = 0;
+
+private:
+    QString m_toolTipNote;
 };
 
 } // namespace tickwell

@@ -77,7 +77,7 @@ PreferencesWindow::PreferencesWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabView);
     layout->addWidget(makeFooter());
-    resize(600, 460);
+    resize(800, 460); // wide enough for the alert columns beside the company names
 }
 
 QWidget *PreferencesWindow::makeWatchListTab()

@@ -1,5 +1,6 @@
 #include "prefs/StockSymbolTableModel.h"
 
+#include "app/PriceAlertSettings.h"
 #include "app/Preferences.h"
 #include "prefs/FinderCollator.h"
 
@@ -14,20 +15,32 @@ const QString kStockSymbolsKey = QStringLiteral("StockSymbols");
 const QString kCompanySharesKey = QStringLiteral("CompanyShares");
 const QString kShowSettingsKey = QStringLiteral("ShowSettings");
 
+std::optional<AlertKind> alertKindOf(int column)
+{
+    switch (column) {
+    case StockSymbolTableModel::AboveColumn:
+        return AlertKind::Above;
+    case StockSymbolTableModel::BelowColumn:
+        return AlertKind::Below;
+    case StockSymbolTableModel::DayMoveColumn:
+        return AlertKind::DayMove;
+    default:
+        return std::nullopt;
+    }
+}
+
 bool isNumber(const QVariant &value)
 {
     // Views hand check states over as the enum itself.
     return IsNumberValue(value) || value.metaType().flags().testFlag(QMetaType::IsEnumeration);
 }
 
-// A stored flag counts as shown only when it is the whole number 1, as the menu reads it.
+// A stored flag counts as shown exactly when the menu shows the symbol.
 bool flagIsOne(const QVariant &value)
 {
-    if (!isNumber(value))
-        return false;
-    if (value.typeId() == QMetaType::Double)
-        return static_cast<qlonglong>(value.toDouble()) == 1;
-    return value.toLongLong() == 1;
+    if (value.metaType().flags().testFlag(QMetaType::IsEnumeration))
+        return value.toLongLong() == 1;
+    return ShowSettingIsOne(value);
 }
 
 std::optional<QVariantMap> mapValue(SettingsStore &store, const QString &key)
@@ -51,6 +64,12 @@ QString StockSymbolTableModel::columnIdentifier(int column)
         return QStringLiteral("Shares");
     case ShowColumn:
         return QStringLiteral("Show ?");
+    case AboveColumn:
+        return QStringLiteral("Alert above");
+    case BelowColumn:
+        return QStringLiteral("Alert below");
+    case DayMoveColumn:
+        return QStringLiteral("Alert on day move %");
     default:
         return {};
     }
@@ -69,6 +88,8 @@ void StockSymbolTableModel::load(SettingsStore &store)
     m_stockSymbols.clear();
     m_companyShares.clear();
     m_showSettings.clear();
+    m_priceAlerts.clear();
+    m_editedAlertSymbols.clear();
 
     if (const auto symbols = store.value(kStockSymbolsKey); symbols && symbols->typeId() == QMetaType::QVariantList) {
         for (const auto &entry : symbols->toList())
@@ -80,6 +101,8 @@ void StockSymbolTableModel::load(SettingsStore &store)
     }
     if (const auto shares = mapValue(store, kCompanySharesKey))
         m_companyShares = *shares;
+    if (const auto alerts = mapValue(store, kPriceAlertsKey))
+        m_priceAlerts = *alerts;
     if (const auto flags = mapValue(store, kShowSettingsKey)) {
         m_showSettings = *flags;
     } else {
@@ -90,7 +113,7 @@ void StockSymbolTableModel::load(SettingsStore &store)
     endResetModel();
 }
 
-void StockSymbolTableModel::writeTo(SettingsStore &store) const
+void StockSymbolTableModel::writeTo(SettingsStore &store)
 {
     QVariantList symbols;
     for (const auto &symbol : m_stockSymbols)
@@ -98,6 +121,34 @@ void StockSymbolTableModel::writeTo(SettingsStore &store) const
     store.setValue(kStockSymbolsKey, symbols);
     store.setValue(kCompanySharesKey, m_companyShares);
     store.setValue(kShowSettingsKey, m_showSettings);
+    if (m_editedAlertSymbols.isEmpty())
+        return;
+    // Only what was edited here: the window's copy may be older than the store.
+    m_priceAlerts = storedAlertsWithEdits(store);
+    m_editedAlertSymbols.clear();
+    if (m_priceAlerts.isEmpty())
+        store.remove(kPriceAlertsKey);
+    else
+        store.setValue(kPriceAlertsKey, m_priceAlerts);
+}
+
+void StockSymbolTableModel::reloadPriceAlerts(SettingsStore &store)
+{
+    store.synchronize();
+    m_priceAlerts = storedAlertsWithEdits(store);
+    reloadAll();
+}
+
+QVariantMap StockSymbolTableModel::storedAlertsWithEdits(SettingsStore &store) const
+{
+    QVariantMap alerts = mapValue(store, kPriceAlertsKey).value_or(QVariantMap());
+    for (const QString &symbol : m_editedAlertSymbols) {
+        if (m_priceAlerts.contains(symbol))
+            alerts.insert(symbol, m_priceAlerts.value(symbol));
+        else
+            alerts.remove(symbol);
+    }
+    return alerts;
 }
 
 int StockSymbolTableModel::rowCount(const QModelIndex &parent) const
@@ -127,14 +178,26 @@ QVariant StockSymbolTableModel::data(const QModelIndex &index, int role) const
             return *name;
         return {};
     case SharesColumn:
-        return textRole ? m_companyShares.value(symbol) : QVariant();
+        // A count stored as a number shows its whole value.
+        if (!textRole || !m_companyShares.contains(symbol))
+            return {};
+        return SharesEntryText(m_companyShares.value(symbol));
     case ShowColumn:
         if (role != Qt::CheckStateRole)
             return {};
         return isShown(symbol) ? Qt::Checked : Qt::Unchecked;
     default:
-        return {};
+        break;
     }
+    const auto kind = alertKindOf(index.column());
+    if (!kind)
+        return {};
+    const AlertThreshold threshold = ReadAlertThreshold(m_priceAlerts.value(symbol).toMap().value(AlertEntryName(*kind)));
+    if (textRole)
+        return threshold.text;
+    if (role == Qt::ToolTipRole && threshold.isSet() && !threshold.value)
+        return tr("Not a number above 0: this alert never fires. Type digits, with a point for decimals (150.5).");
+    return {};
 }
 
 bool StockSymbolTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -163,6 +226,15 @@ bool StockSymbolTableModel::setData(const QModelIndex &index, const QVariant &va
             applied = true;
         }
         break;
+    case AboveColumn:
+    case BelowColumn:
+    case DayMoveColumn:
+        // A row without a symbol yet takes no alert.
+        if (role == Qt::EditRole && m_stockSymbols.at(row) != kPlaceholderSymbol) {
+            setAlert(row, index.column(), value.toString());
+            applied = true;
+        }
+        break;
     default:
         break;
     }
@@ -178,6 +250,9 @@ Qt::ItemFlags StockSymbolTableModel::flags(const QModelIndex &index) const
     switch (index.column()) {
     case SymbolColumn:
     case SharesColumn:
+    case AboveColumn:
+    case BelowColumn:
+    case DayMoveColumn:
         return base | Qt::ItemIsEditable;
     case ShowColumn:
         return base | Qt::ItemIsUserCheckable;
@@ -199,6 +274,10 @@ QVariant StockSymbolTableModel::headerData(int section, Qt::Orientation orientat
         return tr("Shares");
     case ShowColumn:
         return tr("Show");
+    case AboveColumn:
+    case BelowColumn:
+    case DayMoveColumn:
+        return columnIdentifier(section);
     default:
         return {};
     }
@@ -250,7 +329,40 @@ void StockSymbolTableModel::renameSymbol(int row, const QString &symbol)
     // A new symbol starts without shares and shown, whatever was stored for it before.
     m_companyShares.insert(symbol, QString());
     m_showSettings.insert(symbol, qlonglong(1));
+    clearAlerts(symbol);
     sortSymbols();
+}
+
+void StockSymbolTableModel::setAlert(int row, int column, const QString &text)
+{
+    const QString &symbol = m_stockSymbols.at(row);
+    QVariantMap entries = m_priceAlerts.value(symbol).toMap();
+    const QString entry = AlertEntryName(*alertKindOf(column));
+    if (text.isEmpty())
+        entries.remove(entry);
+    else
+        entries.insert(entry, text); // as typed, like the shares
+    if (entries.isEmpty())
+        m_priceAlerts.remove(symbol);
+    else
+        m_priceAlerts.insert(symbol, entries);
+    m_editedAlertSymbols.insert(symbol);
+}
+
+void StockSymbolTableModel::clearAlerts(const QString &symbol)
+{
+    const auto it = m_priceAlerts.find(symbol);
+    if (it == m_priceAlerts.end())
+        return;
+    // The alert entries go; entries of other tools stay.
+    QVariantMap entries = it->toMap();
+    for (AlertKind kind : kAlertKinds)
+        entries.remove(AlertEntryName(kind));
+    if (entries.isEmpty())
+        m_priceAlerts.erase(it);
+    else
+        *it = entries;
+    m_editedAlertSymbols.insert(symbol);
 }
 
 void StockSymbolTableModel::setShares(int row, const QString &shares)

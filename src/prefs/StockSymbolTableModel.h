@@ -4,6 +4,7 @@
 #include "prefs/CompanyLookup.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -20,18 +21,22 @@ class StockSymbolTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { SymbolColumn, CompanyColumn, SharesColumn, ShowColumn, ColumnCount };
+    enum Column { SymbolColumn, CompanyColumn, SharesColumn, ShowColumn, AboveColumn, BelowColumn, DayMoveColumn, ColumnCount };
 
-    // The column identifiers: "StockSymbols", "Company", "Shares", "Show ?".
+    // The column identifiers: "StockSymbols", "Company", "Shares", "Show ?", "Alert above",
+    // "Alert below", "Alert on day move %".
     static QString columnIdentifier(int column);
 
     explicit StockSymbolTableModel(CompanyLookup &lookup, QObject *parent = nullptr);
 
-    // Replaces the model with "StockSymbols", "CompanyShares" and "ShowSettings" of the store.
-    // Without "ShowSettings" every symbol is shown.
+    // Replaces the model with "StockSymbols", "CompanyShares", "ShowSettings" and "PriceAlerts" of
+    // the store. Without "ShowSettings" every symbol is shown.
     void load(SettingsStore &store);
-    // Writes the three keys, in that order; the caller synchronises.
-    void writeTo(SettingsStore &store) const;
+    // Writes the three keys, in that order, then the alerts edited here since the last write
+    // (alerts the menu cleared meanwhile stay cleared); the caller synchronises.
+    void writeTo(SettingsStore &store);
+    // Takes the stored alerts again (the menu may have cleared some), keeping unsaved edits.
+    void reloadPriceAlerts(SettingsStore &store);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -49,11 +54,15 @@ public:
     const QStringList &stockSymbols() const { return m_stockSymbols; }
     const QVariantMap &companyShares() const { return m_companyShares; }
     const QVariantMap &showSettings() const { return m_showSettings; }
+    const QVariantMap &priceAlerts() const { return m_priceAlerts; }
 
 private:
     void renameSymbol(int row, const QString &symbol);
     void setShares(int row, const QString &shares);
     void setShown(int row, const QVariant &state);
+    void setAlert(int row, int column, const QString &text);
+    void clearAlerts(const QString &symbol);
+    QVariantMap storedAlertsWithEdits(SettingsStore &store) const;
     void setAllShown(bool shown);
     void sortSymbols();
     void reloadAll();
@@ -63,6 +72,8 @@ private:
     QStringList m_stockSymbols;
     QVariantMap m_companyShares;
     QVariantMap m_showSettings;
+    QVariantMap m_priceAlerts;          // "PriceAlerts": symbol to its entries
+    QSet<QString> m_editedAlertSymbols; // whose alerts changed here since the last write
 };
 
 } // namespace tickwell

@@ -98,6 +98,9 @@ TickwellPref::TickwellPref(PrefServices services, QObject *parent)
     header->resizeSection(StockSymbolTableModel::SymbolColumn, 90);
     header->resizeSection(StockSymbolTableModel::SharesColumn, 80);
     header->resizeSection(StockSymbolTableModel::ShowColumn, 50);
+    header->resizeSection(StockSymbolTableModel::AboveColumn, 95);
+    header->resizeSection(StockSymbolTableModel::BelowColumn, 95);
+    header->resizeSection(StockSymbolTableModel::DayMoveColumn, 140);
 
     setHyperlink();
     showStartAtLogin();
@@ -111,6 +114,7 @@ TickwellPref::~TickwellPref() = default;
 
 void TickwellPref::showWindow()
 {
+    m_symbolTable.reloadPriceAlerts(m_services.settings);
     showStartAtLogin(); // the session's own settings may have changed the entry meanwhile
     m_window->show();
     m_window->raise();
@@ -368,12 +372,13 @@ void TickwellPref::clearOutputDirectory()
 
 void TickwellPref::openDefaultOutputDirectory()
 {
-    const QString path = m_window->outputDirectoryTextField->text();
-    if (path.isEmpty()) {
+    if (m_window->outputDirectoryTextField->text().isEmpty()) {
         m_services.desktop.beep();
         return;
     }
-    m_services.desktop.openFile(path);
+    // As "Go to Headlines folder..." does: the download folder is made when missing.
+    ShowOutputDirectory(m_services.settings, m_services.desktop);
+    setOutputDirectoryTextFieldValue();
 }
 
 void TickwellPref::addStockSymbol()

@@ -85,6 +85,8 @@ void addSymbolLine(SectionContext &context, const SubmenuSwitches &switches, con
     if (switches.headlines)
         AddHeadlinesGroup(context, submenu, *page, symbol, values.company);
 
+    if (context.addSymbolGroups)
+        context.addSymbolGroups(symbol, submenu);
     AddHistoryGroup(context.state, context.prefs, symbol, *values.lastTrade, submenu, newRefresh);
 
     line.submenu = std::move(submenu);

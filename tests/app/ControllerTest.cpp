@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
+
 namespace tickwell::testing {
 namespace {
 
@@ -29,6 +31,24 @@ TEST_F(ControllerTest, FreshStoreRefreshesHourlyAndShowsWhen)
     const QString line = controller().menu().front().title;
     EXPECT_TRUE(line.startsWith(QStringLiteral("Last Update: December 5, 2026"))) << qPrintable(line);
     EXPECT_TRUE(line.endsWith(QStringLiteral("(next at 4:00:00 PM)"))) << qPrintable(line);
+}
+
+TEST_F(ControllerTest, LaunchShowsTheIconAndSetupTakesTheColours)
+{
+    launch();
+    EXPECT_EQ(statusItem.imageName(), QStringLiteral("Tickwell.tif"));
+    EXPECT_FALSE(statusItem.image().isNull());
+    EXPECT_TRUE(statusItem.title().isEmpty());
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 255, 0));
+    EXPECT_EQ(controller().state().m_downColor, QColor(255, 0, 0));
+    // Colours change only through setup: at a settings change, not at a menu opening.
+    settings.setValue(QStringLiteral("UpColor"), ArchiveColor(QColor(0, 0, 255)));
+    settings.setValue(QStringLiteral("DownColor"), ArchiveColor(QColor(255, 255, 0)));
+    statusItem.open();
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 255, 0));
+    notifications.postPreferencesChanged();
+    EXPECT_EQ(controller().state().m_upColor, QColor(0, 0, 255));
+    EXPECT_EQ(controller().state().m_downColor, QColor(255, 255, 0));
 }
 
 TEST_F(ControllerTest, BareMenuLayoutAndSectionSeparators)
@@ -86,11 +106,141 @@ TEST_F(ControllerTest, HistoriesOfRemovedSymbolsAreDroppedAndStoredOnceAtTermina
     settings.setValue(QStringLiteral("Histories"), QVariantMap { { QStringLiteral("ACME"), list({ "a1" }) }, { QStringLiteral("GONE"), list({ "g1" }) } });
     launch();
     EXPECT_EQ(controller().state().m_stockSymbolHistories.keys(), QStringList({ QStringLiteral("ACME") }));
+    // Termination stores the whole of the histories, also of a symbol that left the watch list
+    // since launch, whatever the settings hold by then.
+    settings.setValue(QStringLiteral("StockSymbols"), list({ "BETA" }));
+    settings.remove(QStringLiteral("Histories"));
     controller().applicationWillTerminate();
-    EXPECT_EQ(settings.value(QStringLiteral("Histories"))->toMap().keys(), QStringList({ QStringLiteral("ACME") }));
+    EXPECT_EQ(settings.value(QStringLiteral("Histories")).value_or(QVariant()).toMap(),
+        (QVariantMap { { QStringLiteral("ACME"), list({ "a1" }) } }));
     settings.remove(QStringLiteral("Histories"));
     controller().applicationWillTerminate(); // a signal after Quit must not write again
     EXPECT_FALSE(settings.value(QStringLiteral("Histories")).has_value());
+    // The next launch drops what is no longer watched.
+    settings.setValue(QStringLiteral("Histories"), QVariantMap { { QStringLiteral("ACME"), list({ "a1" }) } });
+    relaunch();
+    EXPECT_TRUE(controller().state().m_stockSymbolHistories.value(QStringLiteral("ACME")).isEmpty());
+}
+
+// Records what the status item showed while each fetch ran.
+class ObservingLoader final : public UrlLoader {
+public:
+    explicit ObservingLoader(StatusItem &item) : m_item(item) {}
+    std::optional<QByteArray> fetch(const QString &address) override
+    {
+        seen.append(m_item.imageName() + QStringLiteral(" | ") + m_item.title());
+        requests.append(address);
+        return std::nullopt;
+    }
+    QStringList seen;
+    QStringList requests;
+
+private:
+    StatusItem &m_item;
+};
+
+TEST_F(ControllerTest, UpdateNowShowsUpdatingThenRestoresTitleAndImage)
+{
+    ObservingLoader observing(statusItem);
+    AppController app(Platform { settings, observing, statusItem, timers, desktop, notifications, wake });
+    settings.setValue(QStringLiteral("StockSymbols"), list({ "ACME" }));
+    app.applicationWillFinishLaunching();
+    statusItem.setImage(QStringLiteral("menuitem_up_g.tif"), QImage(QStringLiteral(":/images/menuitem_up_g.tif")));
+    statusItem.setStyledTitle({ { QStringLiteral("ACME 1.00"), 14.0, QColor(Qt::green) } });
+    observing.seen.clear();
+    observing.requests.clear();
+    statusItem.choose(MenuItem::make(QStringLiteral("Update Now"), QStringLiteral("selItemUpdateNow:")));
+    ASSERT_EQ(observing.requests.size(), 3) << "Update Now ran no refresh";
+    EXPECT_EQ(observing.seen.front(), QStringLiteral("Tickwell.tif | Updating..."));
+    EXPECT_EQ(statusItem.title(), QStringLiteral("ACME 1.00"));
+    EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
+    EXPECT_FALSE(statusItem.image().isNull());
+    EXPECT_FALSE(statusItem.styledTitle().has_value()) << "a styled title comes back as its plain text";
+    EXPECT_TRUE(app.state().m_stocksUpdate_DateTimeString.startsWith(QStringLiteral("December 5, 2026")));
+}
+
+TEST_F(ControllerTest, TimersFollowTheSettings)
+{
+    struct Case {
+        std::vector<std::pair<const char *, QVariant>> settings;
+        std::vector<double> intervals; // of the pending timers, sorted
+    };
+    const Case cases[] = {
+        { {}, { 600, 3600 } },
+        { { { "LogToConsole", false } }, { 3600 } },
+        { { { "LogToConsoleRate", QStringLiteral("2") }, { "StockDataUpdateRate", QStringLiteral("15") } }, { 120, 900 } },
+        { { { "TitleTicker", true }, { "TitleTickerRate", QStringLiteral("3") } }, { 3, 600, 3600 } }, // seconds, not minutes
+        { { { "DownloadHeadlines", true }, { "StockDataUpdateRate", QStringLiteral("15") } }, { 600, 900, 900 } },
+    };
+    launch();
+    for (const Case &c : cases) {
+        for (const char *key : { "LogToConsole", "LogToConsoleRate", "StockDataUpdateRate", "TitleTicker", "TitleTickerRate", "DownloadHeadlines" })
+            settings.remove(QString::fromLatin1(key));
+        for (const auto &[key, value] : c.settings)
+            settings.setValue(QString::fromLatin1(key), value);
+        notifications.postPreferencesChanged();
+        std::vector<double> intervals;
+        for (const auto &timer : timers.pendingTimers())
+            intervals.push_back(timer.interval);
+        std::sort(intervals.begin(), intervals.end());
+        EXPECT_EQ(intervals, c.intervals) << (c.settings.empty() ? "defaults" : c.settings.front().first);
+    }
+}
+
+TEST_F(ControllerTest, TimersWaitWhileTheMenuIsOpen)
+{
+    settings.setValue(QStringLiteral("StockSymbols"), list({ "ACME" }));
+    settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("1"));
+    settings.setValue(QStringLiteral("LogToConsole"), false);
+    launch();
+    loader.clearRequests();
+    const auto refreshInterval = [this] {
+        for (const auto &timer : timers.pendingTimers())
+            if (timer.repeats)
+                return timer.interval;
+        return 0.0;
+    };
+
+    // Two refreshes fall due while the menu is open: one runs when it closes.
+    statusItem.open();
+    statusItem.setShown(true);
+    timers.advance(119);
+    EXPECT_TRUE(loader.requests().isEmpty());
+    EXPECT_TRUE(controller().timersHeld());
+    statusItem.setShown(false);
+    EXPECT_EQ(loader.requests().size(), 3);
+
+    // A settings change while the menu is open neither rebuilds the visible menu nor restarts the
+    // timers until it closes; a wake's setup waits the same way.
+    statusItem.setShown(true);
+    const QString lastUpdate = statusItem.menu().front().title;
+    settings.setValue(QStringLiteral("ShowMarketIndicesInMenu"), true);
+    settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("30"));
+    notifications.postPreferencesChanged();
+    wake.wake();
+    timers.advance(6);
+    EXPECT_EQ(statusItem.menu().front().title, lastUpdate);
+    EXPECT_EQ(refreshInterval(), 60.0);
+    loader.clearRequests();
+    statusItem.setShown(false);
+    EXPECT_EQ(refreshInterval(), 1800.0);
+    EXPECT_EQ(loader.requests().size(), 7) << "one setup, one refresh: three index charts, ACME's three, the markets page";
+
+    // A panel that never says the menu closed holds the timers two minutes at most.
+    timers.advance(1790);
+    loader.clearRequests();
+    statusItem.setShown(true);
+    timers.advance(110);
+    EXPECT_TRUE(loader.requests().isEmpty());
+    timers.advance(15);
+    EXPECT_FALSE(controller().timersHeld());
+    EXPECT_FALSE(loader.requests().isEmpty());
+
+    // Choosing an item closes the menu too.
+    statusItem.setShown(true);
+    loader.clearRequests();
+    statusItem.choose(MenuItem::make(QStringLiteral("Log Histories"), QStringLiteral("selItemLogHistories:")));
+    EXPECT_FALSE(controller().timersHeld());
 }
 
 TEST(RefreshRequestsTest, OrderAndFlags)

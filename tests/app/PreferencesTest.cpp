@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace tickwell {
 namespace {
@@ -60,6 +61,38 @@ TEST(PreferencesTest, WronglyTypedValues)
     for (const auto &c : cases) {
         store.setValue(QString::fromLatin1(c.key), c.stored);
         EXPECT_EQ(c.read(), c.expected) << c.key << " " << qPrintable(c.stored.toString());
+    }
+}
+
+// "ShowSettings" and "CompanyShares" as tools, scripts and hand edits write them.
+TEST(PreferencesTest, FlagsAndSharesReadAsTheirWritersWroteThem)
+{
+    const std::pair<QVariant, bool> flags[] = {
+        {qlonglong(1), true}, {int(1), true}, {qulonglong(1), true}, {1.0, true}, {1.75, true}, {true, true},
+        {QStringLiteral("1"), true}, {QStringLiteral(" +1 share"), true}, {QStringLiteral("01"), true},
+        {qlonglong(0), false}, {qlonglong(2), false}, {qlonglong(-1), false}, {0.999, false}, {2.0, false},
+        {std::numeric_limits<double>::quiet_NaN(), false}, {false, false}, {QStringLiteral("yes"), false},
+        {QStringLiteral("2"), false}, {QStringLiteral(""), false}, {QByteArray("1"), false}, {QVariantList{1}, false},
+        {qulonglong(1) + (qulonglong(1) << 32), false}, // not cut to 32 bits
+    };
+    MemorySettingsStore store;
+    const Preferences p(store);
+    store.setValue(QStringLiteral("StockSymbols"), QVariantList{QStringLiteral("ACME")});
+    for (const auto &[stored, shown] : flags) {
+        store.setValue(QStringLiteral("ShowSettings"), QVariantMap{{QStringLiteral("ACME"), stored}});
+        EXPECT_EQ(p.watchList(true).size(), shown ? 1u : 0u) << stored.typeName() << " " << qPrintable(stored.toString());
+    }
+
+    const std::pair<QVariant, QString> shares[] = {
+        {1000000.0, "1000000"}, {1e20, "100000000000000000000"}, {2.5, "2.5"}, {-3.0, "-3"},
+        {qlonglong(1234567890123), "1234567890123"}, {std::numeric_limits<qulonglong>::max(), "18446744073709551615"},
+        {int(7), "7"}, {QStringLiteral(" 12 apples"), " 12 apples"}, {QString(), ""},
+        {std::numeric_limits<double>::infinity(), ""}, {true, ""}, {QByteArray("12"), ""},
+    };
+    for (const auto &[stored, text] : shares) {
+        store.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), stored}});
+        EXPECT_EQ(p.sharesForSymbol(QStringLiteral("ACME")), text) << stored.typeName();
+        EXPECT_EQ(SharesEntryText(stored), text);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ManualEventWait.h"
+#include "support/ManualEventWait.h"
 
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"
@@ -64,7 +64,7 @@ protected:
     {
         const QString address = article(number);
         const QString head = title.isNull() ? QString() : QStringLiteral("<title>%1</title>").arg(title);
-        loader.serve(address, QStringLiteral("<html><head>%1</head><body>Article %2</body></html>").arg(head).arg(number).toUtf8());
+        loader.serve(address, QStringLiteral("<html><head>%1</head><body>Article %2</body></html>").arg(head, QString::number(number)).toUtf8());
         page.text = QStringLiteral("Article %1 text").arg(number);
         page.title = title;
         engine.addPage(address, page);

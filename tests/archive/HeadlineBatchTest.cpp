@@ -110,5 +110,35 @@ TEST_F(HeadlineBatchTest, ASecondRequestWaitsForTheRunningBatch)
     }
 }
 
+// Requests made while a batch runs are served once each, oldest first, after it: the window's
+// label lines show which batch started when.
+TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAsked)
+{
+    listHeadlines(QStringLiteral("AAPL"), 1, 2);
+    listHeadlines(QStringLiteral("GOOG"), 3, 1);
+    listHeadlines(QStringLiteral("MSFT"), 4, 1);
+    engine.setLoadHook([&](const QString &address) {
+        if (address == article(1))
+            after(0.3, [&] {
+                controller().selItemSaveAllHeadlines();
+                saveHeadlines(QStringLiteral("MSFT"));
+                controller().selItemSaveAllHeadlines(); // already waiting
+                saveHeadlines(QStringLiteral("GOOG"));
+                saveHeadlines(QStringLiteral("MSFT")); // already waiting
+            });
+    });
+    saveHeadlines(QStringLiteral("AAPL"));
+    runUntilIdle();
+
+    QStringList starts; // the first label of each batch
+    for (const QString &label : window.labels())
+        if (label == QStringLiteral("Saving All Headlines") || (label.startsWith(QStringLiteral("Saving Headlines: 1 of ")) && !label.contains(u'(')))
+            starts.append(label);
+    EXPECT_EQ(starts.join(u'|').toStdString(), "Saving Headlines: 1 of 2|Saving All Headlines|Saving Headlines: 1 of 1|Saving Headlines: 1 of 1");
+    EXPECT_EQ(desktop.systemLogLines().join(u'|').toStdString(),
+              "Completed saving headlines for \"AAPL\"|Completed saving headlines for \"MSFT\"|Completed saving headlines for \"GOOG\"");
+    EXPECT_EQ(savedFiles().size(), 4);
+}
+
 } // namespace
 } // namespace tickwell::testing

@@ -149,5 +149,48 @@ TEST_F(FeedMenu, EverySectionFromTheLocalFeed)
     }
 }
 
+TEST_F(FeedMenu, ChoosingEachQuoteLineAndLinkOpensItsAddress)
+{
+    QString entries;
+    for (const char *key : {"ShowPreciousMetalsInMenu", "ShowOtherMarketIndicesInMenu", "ShowMarketIndicesInMenu", "IncludeiChartsInSubmenu",
+             "IncludeInteractiveiChartsLinksInSubmenu", "IncludeIndicesChartsInSubmenu"})
+        entries += u"<key>%1</key><true/>\n"_s.arg(QLatin1String(key));
+    writeSettings(entries + u"<key>StockSymbols</key><array><string>ACME</string></array>\n"_s);
+    const std::vector<std::pair<QString, QString>> choices{
+        {u"Acme*"_s, u"/q?s=ACME"_s},
+        {u"Acme* > [image 2]"_s, u"/echarts?s=ACME"_s},
+        {u"Acme* > 1 Day Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=1d"_s},
+        {u"Acme* > 5 Day Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=5d"_s},
+        {u"Acme* > 3 Month Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=3m"_s},
+        {u"Acme* > 6 Month Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=6m"_s},
+        {u"Acme* > 1 Year Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=1y"_s},
+        {u"Acme* > 2 Year Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=2y"_s},
+        {u"Acme* > 5 Year Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=5y"_s},
+        {u"Acme* > Max Share Price Chart"_s, u"/echarts?s=ACME+Interactive#symbol=ACME;range=my"_s},
+        {u"Gold*"_s, u"/charts/livegoldnewyork.html"_s},
+        {u"Silver*"_s, u"/charts/livesilver.html"_s},
+        {u"Platinum*"_s, u"/charts/liveplatinum.html"_s},
+        {u"Palladium*"_s, u"/charts/livepalladium.html"_s},
+        {u"U.S. Dollar Index*"_s, u"/"_s},
+        {u"Dow*"_s, u"/data/markets/"_s},
+        {u"Dow* > [image]"_s, u"/q?s=%5EDJI"_s},
+        {u"Nasdaq* > [image]"_s, u"/q?s=%5EIXIC"_s},
+        {u"S&P* > [image]"_s, u"/q?s=%5EGSPC"_s},
+    };
+    QStringList arguments;
+    QStringList expected;
+    for (const auto &[path, opened] : choices) {
+        arguments << u"--select"_s << path;
+        expected << u"open: "_s + feed.url(opened);
+    }
+    const auto output = runMenu(arguments);
+    ASSERT_TRUE(output);
+    QStringList opened;
+    for (const QString &line : QString::fromUtf8(*output).split(u'\n'))
+        if (line.startsWith(u"open: "_s))
+            opened.append(line);
+    EXPECT_EQ(opened, expected);
+}
+
 } // namespace
 } // namespace tickwell::testing

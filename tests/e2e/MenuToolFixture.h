@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FeedProcess.h"
+#include "support/FeedProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,10 @@ protected:
     QString downloads() const { return home.filePath(QStringLiteral("downloads")); }
 
     // tickwell-menu's output, or nothing when it failed.
-    std::optional<QByteArray> runMenu(const QStringList &arguments)
+    std::optional<QByteArray> runMenu(const QStringList &arguments) { return runTool(QStringLiteral("tickwell-menu"), arguments); }
+
+    // One of the programs, in this home; its output, or nothing when it failed.
+    std::optional<QByteArray> runTool(const QString &program, const QStringList &arguments)
     {
         QProcess menu;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -47,15 +50,15 @@ protected:
         environment.insert(QStringLiteral("TZ"), QStringLiteral("America/New_York"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         menu.setProcessEnvironment(environment);
-        menu.start(ToolDir() + QStringLiteral("/tickwell-menu"), arguments);
+        menu.start(ToolDir() + u'/' + program, arguments);
         if (!menu.waitForFinished(100000)) {
             menu.kill();
             menu.waitForFinished();
-            ADD_FAILURE() << "tickwell-menu did not finish";
+            ADD_FAILURE() << program.toStdString() << " did not finish";
             return std::nullopt;
         }
         if (menu.exitStatus() != QProcess::NormalExit || menu.exitCode() != 0) {
-            ADD_FAILURE() << "tickwell-menu failed: " << menu.readAllStandardError().toStdString();
+            ADD_FAILURE() << program.toStdString() << " failed: " << menu.readAllStandardError().toStdString();
             return std::nullopt;
         }
         return menu.readAllStandardOutput();

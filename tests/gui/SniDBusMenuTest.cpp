@@ -15,10 +15,10 @@ TEST(DBusMenuExporterTest, StaleIdsAreErrorsAndUnderscoresAreNotMnemonics)
     DBusMenuExporter exporter{QDBusConnection(u"no-bus"_s), u"/MenuBar"_s};
     std::vector<QString> chosen;
     int rebuilds = 0;
-    exporter.setHandlers([&] { ++rebuilds; }, [&](const MenuItem &item) {
+    exporter.setHandlers({[&] { ++rebuilds; }, [&](const MenuItem &item) {
         chosen.push_back(item.title);
         exporter.setMenu({MenuItem::make(u"rebuilt"_s)}); // the action rebuilds the menu under the click
-    });
+    }, {}});
     exporter.setMenu({MenuItem::make(u"BRK_B and __x"_s, u"selItemStockSymbol:"_s)});
     DBusMenuLayoutItem root;
     exporter.GetLayout(0, -1, {}, root);
@@ -37,6 +37,59 @@ TEST(DBusMenuExporterTest, StaleIdsAreErrorsAndUnderscoresAreNotMnemonics)
     exporter.AboutToShowGroup({0, 4242}, idErrors);
     EXPECT_EQ(idErrors, QList<int>{4242});
     EXPECT_EQ(rebuilds, 1);
+}
+
+TEST(DBusMenuExporterTest, LabelsCarryTheStyledTextAndShortcutsUseKeyNames)
+{
+    MenuItem quote = MenuItem::make(u"Acme [ACME] : 243.90"_s, u"selItemStockSymbol:"_s);
+    quote.styledTitle = std::vector<StyledRun>{{u"Acme [ACME]"_s, 14.0, std::nullopt}, {u" (4.3, 1.795%) "_s, 14.0, QColor(Qt::green)},
+        {u": 243.90"_s, 14.0, std::nullopt}};
+    MenuItem index = MenuItem::make(u"S_P: 1,885.93"_s, u"selItemMarketIndices:"_s);
+    index.styledTitle = std::vector<StyledRun>{{u"S_P: 1,885.93"_s, 14.0, std::nullopt}, {u" (+13.59, +0.73%)"_s, 14.0, QColor(Qt::red)}};
+    const struct {
+        MenuItem item;
+        QString label;
+    } labels[] = {
+        {quote, u"Acme [ACME] (4.3, 1.795%) : 243.90"_s},
+        {index, u"S__P: 1,885.93 (+13.59, +0.73%)"_s},
+        {MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s), u"Update Now"_s},
+    };
+    for (const auto &entry : labels)
+        EXPECT_EQ(DBusMenuLayout::label(entry.item), entry.label);
+    const std::pair<const char *, const char *> keys[] = {{",", "comma"}, {"q", "q"}, {"Q", "q"}, {".", "period"}, {"-", "minus"}, {"/", "slash"}};
+    for (const auto &[key, name] : keys)
+        EXPECT_EQ(DBusMenuLayout::shortcut(QString::fromLatin1(key)), (DBusMenuShortcut{{u"Control"_s, QString::fromLatin1(name)}})) << key;
+    EXPECT_TRUE(DBusMenuLayout::shortcut(QString()).isEmpty());
+}
+
+TEST(DBusMenuExporterTest, TheOwnerHearsTheMenuComeAndGo)
+{
+    DBusMenuExporter exporter{QDBusConnection(u"no-bus"_s), u"/MenuBar"_s};
+    QStringList heard;
+    exporter.setHandlers({[&] { heard.append(u"rebuild"_s); }, [&](const MenuItem &item) { heard.append(item.title); },
+        [&](bool shown) { heard.append(shown ? u"shown"_s : u"hidden"_s); }});
+    MenuItem parent = MenuItem::make(u"ACME"_s);
+    parent.submenu = Menu{MenuItem::make(u"Open Log"_s, u"selItemOpenConsoleLog:"_s)};
+    exporter.setMenu({MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s), parent});
+    DBusMenuLayoutItem root;
+    exporter.GetLayout(0, -1, {}, root);
+    const int submenu = root.children[1].id;
+    const int update = root.children[0].id;
+
+    exporter.AboutToShow(0);
+    exporter.Event(0, u"opened"_s, QDBusVariant(0), 0);
+    exporter.Event(submenu, u"opened"_s, QDBusVariant(0), 0); // a submenu inside the open menu
+    exporter.Event(submenu, u"closed"_s, QDBusVariant(0), 0);
+    exporter.Event(0, u"closed"_s, QDBusVariant(0), 0);
+    EXPECT_EQ(heard, (QStringList{u"rebuild"_s, u"shown"_s, u"shown"_s, u"hidden"_s}));
+
+    // A click closes the menu before its action runs, once the call has returned.
+    heard.clear();
+    exporter.AboutToShow(0);
+    exporter.Event(update, u"clicked"_s, QDBusVariant(0), 0);
+    EXPECT_EQ(heard, (QStringList{u"rebuild"_s, u"shown"_s}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heard, (QStringList{u"rebuild"_s, u"shown"_s, u"hidden"_s, u"Update Now"_s}));
 }
 
 } // namespace

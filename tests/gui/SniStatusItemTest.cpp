@@ -40,6 +40,9 @@ TEST_F(SniStatusItemTest, PropertiesReadBackAsThePanelSeesThem)
     EXPECT_EQ(qdbus_cast<SniToolTip>(tipArgument).title, u"ACME +1.25"_s);
     item.setTitle(QString());
     EXPECT_EQ(qdbus_cast<SniToolTip>(itemProperty(service, u"ToolTip"_s).value<QDBusArgument>()).title, u"Tickwell"_s);
+    // A price alert that found no notification service shows below the title.
+    item.setToolTipNote(u"Alert: ACME above 150.00"_s);
+    EXPECT_EQ(qdbus_cast<SniToolTip>(itemProperty(service, u"ToolTip"_s).value<QDBusArgument>()).description, u"Alert: ACME above 150.00"_s);
 
     // Pixel data shorter than the dimensions say is refused, not read past its end.
     EXPECT_TRUE((SniIconPixmap{4, 4, QByteArray(15, '\0')}.toImage().isNull()));

@@ -42,7 +42,7 @@ TEST_F(SniSwitchingTest, FollowsTheWatcherAndCarriesEverythingOver)
     EXPECT_EQ(item->backend(), Backend::QtTray);
     QStringList chosen;
     int openings = 0;
-    item->setMenuHandlers([&] { ++openings; }, [&](const MenuItem &menuItem) { chosen.append(menuItem.title); });
+    item->setMenuHandlers({[&] { ++openings; }, [&](const MenuItem &menuItem) { chosen.append(menuItem.title); }, {}});
     item->setStyledTitle({{u"ACME "_s, 14.0, std::nullopt}, {u"+1.00"_s, 14.0, QColor(Qt::green)}});
 
     // A panel starts: the item moves onto the bus with title, menu and handlers.
@@ -97,11 +97,11 @@ TEST_F(SniSwitchingTest, AMoveDuringAnActionWaitsUntilTheActionReturned)
     const QString service = registered();
     // The action runs a nested event loop (as saving a headline does) in which the panel goes.
     std::optional<Backend> backendInsideAction;
-    item->setMenuHandlers({}, [&](const MenuItem &) {
+    item->setMenuHandlers({{}, [&](const MenuItem &) {
         watcher->stop();
         WaitUntil([] { return false; }, 300);
         backendInsideAction = item->backend();
-    });
+    }, {}});
     EXPECT_EQ(clickLabel(service, u"Update Now"_s).type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(WaitUntil([&] { return backendInsideAction.has_value(); }));
     EXPECT_EQ(backendInsideAction, Backend::StatusNotifier) << "the item was replaced under its own action";

@@ -1,6 +1,7 @@
 // The Qt-drawn menu of the tray icon: rebuilt at every opening, also from inside its own action.
 // (What it draws is checked on a real tray by TrayXEmbedTest.)
 #include "platform/desktop/MenuRenderer.h"
+#include "platform/desktop/QtTrayStatusItem.h"
 #include "platform/desktop/StyledMenuStyle.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,51 @@ TEST(TrayMenuRenderingTest, ClicksArriveAfterTheTriggerAndRebuildsLeaveNoSubmenu
     EXPECT_EQ(chosen, std::vector<QString>{u"Chart"_s});
     ASSERT_EQ(menu.actions().size(), 1);
     EXPECT_EQ(menu.actions().at(0)->text(), u"rebuilt"_s);
+}
+
+TEST(TrayMenuRenderingTest, SeparatorsStandAsTheModelHasThem)
+{
+    StyledMenuStyle style;
+    MenuRenderer renderer{style};
+    QMenu menu;
+    MenuItem line = MenuItem::make(u"ACME"_s);
+    // An empty section, and a chart group without its image, give two separators in a row.
+    line.submenu = Menu{MenuItem::make(u"Open Log"_s), MenuItem::makeSeparator(), MenuItem::makeSeparator(), MenuItem::make(u"1 Day"_s)};
+    renderer.render(menu, {MenuItem::make(u"Update Now"_s), MenuItem::makeSeparator(), line, MenuItem::makeSeparator(), MenuItem::makeSeparator(),
+        MenuItem::make(u"Quit"_s)}, [](const MenuItem &) {});
+    menu.popup(QPoint(0, 0));
+    QMenu *submenu = menu.actions().at(2)->menu();
+    submenu->popup(QPoint(50, 0));
+    QCoreApplication::processEvents();
+    const auto visibleSeparators = [](QMenu &target) {
+        int count = 0;
+        for (QAction *action : target.actions())
+            count += action->isSeparator() && target.actionGeometry(action).height() > 0;
+        return count;
+    };
+    EXPECT_EQ(visibleSeparators(menu), 3);
+    EXPECT_EQ(visibleSeparators(*submenu), 2);
+    submenu->close();
+    menu.close();
+}
+
+TEST(TrayMenuRenderingTest, AMenuOnScreenIsNotRefilledUnderThePointer)
+{
+    QtTrayStatusItem item;
+    QStringList heard;
+    item.setMenuHandlers({[&] { heard.append(u"rebuild"_s); }, {}, [&](bool shown) { heard.append(shown ? u"shown"_s : u"hidden"_s); }});
+    item.setMenu({MenuItem::make(u"first"_s)});
+    item.qmenu().popup(QPoint(0, 0));
+    ASSERT_TRUE(item.qmenu().isVisible());
+    QAction *shown = item.qmenu().actions().at(0);
+    item.setMenu({MenuItem::make(u"second"_s)});
+    EXPECT_EQ(item.qmenu().actions().at(0), shown) << "the visible menu was cleared";
+    EXPECT_EQ(item.menu().front().title, u"second"_s);
+    item.qmenu().close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(item.qmenu().actions().size(), 1);
+    EXPECT_EQ(item.qmenu().actions().at(0)->text(), u"second"_s);
+    EXPECT_EQ(heard, (QStringList{u"rebuild"_s, u"shown"_s, u"hidden"_s}));
 }
 
 } // namespace

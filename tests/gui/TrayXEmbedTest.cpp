@@ -105,7 +105,7 @@ int RunTrayXEmbedChild(const QString &pngPath)
         return fail("no system tray on this display");
     QtTrayStatusItem item;
     int openings = 0;
-    item.setMenuHandlers([&] { ++openings; }, {});
+    item.setMenuHandlers({[&] { ++openings; }, {}, {}});
     item.setImage(u"Tickwell.tif"_s, QImage(u":/images/Tickwell.tif"_s));
     item.setTitle(u"ACME 101.25"_s);
     // Quote lines with a key equivalent, an ampersand, images and submenus, as the controller builds them.

@@ -9,7 +9,10 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+
+#include <csignal>
 #include <latch>
+#include <sys/resource.h>
 #include <thread>
 
 namespace tickwell::testing {
@@ -112,6 +115,33 @@ TEST_F(PlistSettingsStoreTest, ChangesThatCannotBeSavedStayPendingUntilTheyCan)
     store.synchronize();
     EXPECT_TRUE(SameTypedValue(PlistSettingsStore(blocked + QStringLiteral("/com.brantlow.Tickwell.plist")).values(),
         QVariantMap { { QStringLiteral("A"), true } }));
+}
+
+// A write that fails part-way (here the file size limit, as a full disk would) leaves the old
+// file whole and no temporary file behind; the change is written once it can be.
+TEST_F(PlistSettingsStoreTest, AWriteCutShortLeavesTheOldFileWhole)
+{
+    writeFile(Plist("<key>StockSymbols</key><array><string>ACME</string></array>"));
+    const QByteArray before = ReadWholeFile(path());
+    PlistSettingsStore store(path());
+    const QVariantMap histories{{QStringLiteral("ACME"), QVariantList(2000, QStringLiteral("150.25 (Saturday, December 5, 2026)"))}};
+
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small {static_cast<rlim_t>(before.size() + 4096), old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    store.setValue(QStringLiteral("Histories"), histories);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(ReadWholeFile(path()), before);
+    EXPECT_TRUE(store.hasUnsavedChanges());
+    QStringList left = QDir(QFileInfo(path()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    left.removeAll(QStringLiteral("com.brantlow.Tickwell.plist.lock"));
+    EXPECT_EQ(left.join(u' ').toStdString(), "com.brantlow.Tickwell.plist") << "no temporary file left";
+    store.synchronize();
+    EXPECT_TRUE(SameTypedValue(fileContents().value(QStringLiteral("Histories")), histories));
 }
 
 } // namespace

@@ -51,6 +51,24 @@ TEST_F(TickwellDefaults, WritesReadsAndDeletesEachType)
     EXPECT_EQ(run(QStringLiteral("delete|Key")).exitCode, 1);
 }
 
+// "PriceAlerts" holds a dictionary per symbol: -dict-entry sets or removes one, keeping the rest.
+TEST_F(TickwellDefaults, WritesOneNestedDictionaryEntryAtATime)
+{
+    ASSERT_EQ(run(QStringLiteral("write|PriceAlerts|-dict-entry|ACME|Above|150|Below|120,5")).exitCode, 0);
+    ASSERT_EQ(run(QStringLiteral("write|PriceAlerts|-dict-entry|BETA|DayChangePercent|5")).exitCode, 0);
+    EXPECT_EQ(run(QStringLiteral("read|PriceAlerts")).out.toStdString(),
+              "{\n    ACME = {\n        Above = 150;\n        Below = \"120,5\";\n    };\n    BETA = {\n        DayChangePercent = 5;\n    };\n}\n");
+    ASSERT_EQ(run(QStringLiteral("write|PriceAlerts|-dict-entry|ACME")).exitCode, 0);
+    const QVariantMap beta{{QStringLiteral("BETA"), QVariantMap{{QStringLiteral("DayChangePercent"), QStringLiteral("5")}}}};
+    EXPECT_TRUE(SameTypedValue(PlistSettingsStore(settingsPath()).value(QStringLiteral("PriceAlerts")), beta));
+
+    // Into something that is not a dictionary, or with a key left without value: refused.
+    ASSERT_EQ(run(QStringLiteral("write|Text|plain")).exitCode, 0);
+    for (const char *arguments : {"write|Text|-dict-entry|ACME|Above|1", "write|PriceAlerts|-dict-entry|BETA|Above", "write|PriceAlerts|-dict-entry"})
+        EXPECT_EQ(run(QString::fromUtf8(arguments)).exitCode, 2) << arguments;
+    EXPECT_TRUE(SameTypedValue(PlistSettingsStore(settingsPath()).value(QStringLiteral("PriceAlerts")), beta));
+}
+
 TEST_F(TickwellDefaults, RefusesBadUsageWithoutTouchingTheFile)
 {
     for (const char *arguments : { "", "frobnicate", "write|Key", "write|Key|a|b", "write|Key|-bool|maybe", "write|Key|-int|1.5",

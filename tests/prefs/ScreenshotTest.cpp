@@ -21,6 +21,7 @@ TEST_F(PreferencesScreenshot, WritesThePictureWhenAsked)
                                                    QStringLiteral("x1"), QStringLiteral("X9"), QStringLiteral("brk.b")});
     settings.setValue("CompanyShares", QVariantMap{{"AAPL", "120"}, {"IBM", "35"}});
     settings.setValue("ShowSettings", QVariantMap{{"AAPL", 1LL}, {"IBM", 1LL}, {"brk.b", 1LL}, {"x1", 0LL}, {"X9", 1LL}, {"X10", 0LL}});
+    settings.setValue("PriceAlerts", QVariantMap{{"AAPL", QVariantMap{{"Above", "200"}, {"Below", "150"}}}, {"IBM", QVariantMap{{"DayChangePercent", "5"}}}});
     const std::pair<const char *, const char *> companies[] = {
         {"AAPL", "Apple Inc. "}, {"IBM", "International Business Machines "}, {"brk.b", "Berkshire Hathaway Inc. "},
         {"X9", "Example Nine Holdings "}, {"x1", "Example One Corp. "}, {"X10", "Example Ten Ltd. "}};

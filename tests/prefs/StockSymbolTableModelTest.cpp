@@ -24,7 +24,8 @@ protected:
     StockSymbolTableModel model{lookup};
 };
 
-// Only the whole number 1 reads as shown; values of the wrong type are skipped; loading writes nothing.
+// A flag reads as shown exactly as the menu reads it (the text "1" too); values of the wrong type
+// are skipped; loading writes nothing.
 TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
 {
     load({{"StockSymbols", QVariantList{"X10", 42LL, "X9", "x1", "C", "D"}},
@@ -32,7 +33,7 @@ TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
           {"ShowSettings", QVariantMap{{"X10", 1LL}, {"X9", 0LL}, {"x1", 1.0}, {"C", QStringLiteral("1")}}}});
     EXPECT_EQ(model.stockSymbols(), (QStringList{"C", "D", "x1", "X9", "X10"}));
     EXPECT_EQ((QVariantList{show(0), show(1), show(2), show(3), show(4)}),
-              (QVariantList{Qt::Unchecked, Qt::Unchecked, Qt::Checked, Qt::Unchecked, Qt::Checked}));
+              (QVariantList{Qt::Checked, Qt::Unchecked, Qt::Checked, Qt::Unchecked, Qt::Checked}));
     EXPECT_TRUE(model.companyShares().isEmpty());
     EXPECT_EQ(settings.values().size(), 3);
 
@@ -114,6 +115,74 @@ TEST_F(SymbolTableTest, DeleteRemovesTheGivenRowsAndKeepsTheirEntries)
     EXPECT_EQ(model.stockSymbols(), (QStringList{"A", "C"}));
     EXPECT_EQ(model.companyShares().value("B"), "3");
     EXPECT_TRUE(model.showSettings().contains("D"));
+}
+
+} // namespace
+} // namespace tickwell
+
+namespace tickwell {
+namespace {
+
+// The alert columns edit like "Shares": text as typed, nothing on a "????" row, reset by a
+// rename; entries other tools keep in a symbol's dictionary stay.
+TEST_F(SymbolTableTest, AlertColumnsEditRules)
+{
+    load({{"StockSymbols", QVariantList{"IBM", "OLD"}},
+          {"PriceAlerts", QVariantMap{{"OLD", QVariantMap{{"Above", "10"}, {"Note", "mine"}}}, {"NEW", QVariantMap{{"Below", "5"}, {"Note", "x"}}}}}});
+    model.addStockSymbol();
+    const struct {
+        int row;
+        int column;
+        QString typed;
+        bool applied;
+        QVariant stored; // the whole "PriceAlerts" after the edit
+    } cases[] = {
+        {2, StockSymbolTableModel::AboveColumn, "100", false, QVariant()}, // "????": refused
+        {0, StockSymbolTableModel::AboveColumn, " 150,5 ", true, QVariantMap{{"Above", " 150,5 "}}},
+        {0, StockSymbolTableModel::BelowColumn, "120", true, QVariantMap{{"Above", " 150,5 "}, {"Below", "120"}}},
+        {0, StockSymbolTableModel::DayMoveColumn, "5", true, QVariantMap{{"Above", " 150,5 "}, {"Below", "120"}, {"DayChangePercent", "5"}}},
+        {0, StockSymbolTableModel::AboveColumn, "", true, QVariantMap{{"Below", "120"}, {"DayChangePercent", "5"}}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(model.setData(cell(c.row, c.column), c.typed), c.applied) << c.typed.toStdString();
+        EXPECT_EQ(model.priceAlerts().value("IBM"), c.stored) << c.typed.toStdString();
+        EXPECT_FALSE(model.priceAlerts().contains("????"));
+    }
+    EXPECT_EQ(model.data(cell(0, StockSymbolTableModel::BelowColumn)), QVariant("120"));
+    EXPECT_EQ(model.headerData(StockSymbolTableModel::DayMoveColumn, Qt::Horizontal), QVariant("Alert on day move %"));
+
+    // Typed text that never fires says so in its tool tip.
+    model.setData(cell(0, StockSymbolTableModel::AboveColumn), "150,5");
+    EXPECT_FALSE(model.data(cell(0, StockSymbolTableModel::AboveColumn), Qt::ToolTipRole).isNull());
+    EXPECT_TRUE(model.data(cell(0, StockSymbolTableModel::BelowColumn), Qt::ToolTipRole).isNull());
+
+    rename(2, "NEW"); // a symbol typed into a row starts without alerts, whatever was stored
+    EXPECT_EQ(model.priceAlerts().value("NEW"), QVariant(QVariantMap{{"Note", "x"}}));
+    EXPECT_EQ(model.priceAlerts().value("OLD"), QVariant(QVariantMap{{"Above", "10"}, {"Note", "mine"}}));
+}
+
+// Only what was edited in the window is written: alerts cleared from the menu meanwhile stay
+// cleared, and a window without alert edits leaves "PriceAlerts" alone.
+TEST_F(SymbolTableTest, WritingKeepsAlertsChangedOutsideTheWindow)
+{
+    load({{"StockSymbols", QVariantList{"A", "B"}}, {"PriceAlerts", QVariantMap{{"A", QVariantMap{{"Above", "1"}}}, {"B", QVariantMap{{"Below", "2"}}}}}});
+    settings.setValue("PriceAlerts", QVariantMap{{"B", QVariantMap{{"Below", "2"}}}}); // the menu cleared A
+    model.writeTo(settings);
+    EXPECT_EQ(settings.value("PriceAlerts"), QVariant(QVariantMap{{"B", QVariantMap{{"Below", "2"}}}}));
+
+    model.setData(cell(1, StockSymbolTableModel::BelowColumn), "3");
+    settings.setValue("PriceAlerts", QVariantMap{{"C", QVariantMap{{"Above", "9"}}}}); // another tool
+    model.writeTo(settings);
+    EXPECT_EQ(settings.value("PriceAlerts"), QVariant(QVariantMap{{"B", QVariantMap{{"Below", "3"}}}, {"C", QVariantMap{{"Above", "9"}}}}));
+
+    model.setData(cell(1, StockSymbolTableModel::BelowColumn), "");
+    settings.setValue("PriceAlerts", QVariantMap{{"B", QVariantMap{{"Below", "3"}}}});
+    model.writeTo(settings);
+    EXPECT_FALSE(settings.value("PriceAlerts")) << "the last alert gone, the key goes";
+
+    settings.setValue("PriceAlerts", QVariantMap{{"A", QVariantMap{{"Above", "4"}}}});
+    model.reloadPriceAlerts(settings);
+    EXPECT_EQ(model.data(cell(0, StockSymbolTableModel::AboveColumn)), QVariant("4"));
 }
 
 } // namespace

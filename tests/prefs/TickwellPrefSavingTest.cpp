@@ -114,5 +114,41 @@ TEST_F(TickwellPrefSavingTest, ClosingWithAnEditStillOpenStoresItBeforeTheContro
     EXPECT_TRUE(refreshEveryFiveMinutes);
 }
 
+// An alert typed into the table in the window, the way a user types it, fires after Apply; the
+// window shown again reflects alerts cleared from the menu, and closing it does not bring them back.
+TEST_F(TickwellPrefSavingTest, AnAlertTypedInTheTableFiresAfterApply)
+{
+    settings.setValue("StockSymbols", QVariantList{"IBM"});
+    controllerLoader.serve("http://127.0.0.1:1/q?s=IBM", "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_ibm\">151.00</span>");
+    settings.setValue("QuotePageHost", "127.0.0.1:1");
+    AppController &controller = launchController();
+    pref().showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTableView *view = window().stockSymbolTable;
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(0, StockSymbolTableModel::AboveColumn));
+    QTest::keyClick(view, Qt::Key_F2);
+    QTest::keyClicks(QApplication::focusWidget(), "150");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(controllerDesktop.systemLogLines().isEmpty()) << "edits stay in memory until saved";
+
+    window().applyNowButton->click();
+    EXPECT_EQ(settings.value("PriceAlerts"), QVariant(QVariantMap{{"IBM", QVariantMap{{"Above", "150"}}}}));
+    EXPECT_EQ(controllerDesktop.systemLogLines(), QStringList{"Alert: IBM above 150.00: IBM [IBM] : 151.00"});
+
+    statusItem.open();
+    const Menu &menu = statusItem.menu();
+    const auto line = std::find_if(menu.begin(), menu.end(), [](const MenuItem &item) { return item.title.contains("[IBM]"); });
+    ASSERT_NE(line, menu.end());
+    const auto clear = std::find_if(line->submenu->begin(), line->submenu->end(),
+                                    [](const MenuItem &item) { return item.action == "selItemClearPriceAlerts:"; });
+    ASSERT_NE(clear, line->submenu->end());
+    controller.perform(*clear);
+    pref().showWindow();
+    EXPECT_EQ(view->model()->index(0, StockSymbolTableModel::AboveColumn).data(), QVariant(QString()));
+    window().close();
+    EXPECT_FALSE(settings.value("PriceAlerts"));
+}
+
 } // namespace
 } // namespace tickwell::testing

@@ -28,6 +28,8 @@ TEST(ClassicExtractHrefs, GivesAddressesThenLinkTexts)
         {R"(<img src="p.gif"><a href="u">T</a>)", {"u", "p.gif"}, {"T"}}, // row order, not page order
         {R"(<a href="">E</a><a href='s'>S</a><a href=bare>B</a>)", {"", "s", "bare"}, {"E", "S"}},
         {R"(<td background="bg.gif">cell</td>)", {"bg.gif"}, {}},
+        // Option values are listed in the table but switched off: a form's choices are no links.
+        {R"(<select><option value="v1">One</option><option value='v2'>Two</option></select><a href="n.html">N</a>)", {"n.html"}, {"N"}},
         {R"(<a href="m"><b>Bold</b> &amp; more</a>)", {"m"}, {"<b>Bold</b> &amp; more"}},
         // A cut that joins the pattern's two halves yields the joined occurrence too.
         {R"(HRHREF="x"EF="y")", {"x", "y"}, {}},

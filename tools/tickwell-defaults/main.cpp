@@ -31,6 +31,9 @@ constexpr const char *kUsage =
     "       tickwell-defaults write KEY -array [TEXT...]\n"
     "       tickwell-defaults write KEY -dict [KEY TEXT...]\n"
     "       tickwell-defaults write KEY -dict-int [KEY NUMBER...]\n"
+    "       tickwell-defaults write KEY -dict-entry ENTRY [KEY TEXT...]\n"
+    "         sets one entry of the dictionary KEY to a dictionary of texts, keeping the\n"
+    "         other entries; without KEY TEXT pairs it removes the entry\n"
     "       tickwell-defaults delete KEY\n"
     "The settings file is $XDG_CONFIG_HOME/com.brantlow.Tickwell.plist.\n";
 
@@ -141,6 +144,29 @@ std::optional<QVariant> ParseTypedValue(const QStringList &arguments, QString &e
     return value;
 }
 
+// "-dict-entry ENTRY [KEY TEXT...]": the stored dictionary with one entry replaced by a
+// dictionary of texts (or removed), as "PriceAlerts" holds them.
+std::optional<QVariant> ParseDictionaryEntry(const std::optional<QVariant> &stored, const QStringList &arguments, QString &error)
+{
+    if (arguments.isEmpty() || arguments.size() % 2 == 0) {
+        error = QStringLiteral("-dict-entry needs an entry name and a value for every key");
+        return std::nullopt;
+    }
+    if (stored && stored->typeId() != QMetaType::QVariantMap) {
+        error = QStringLiteral("-dict-entry needs a dictionary, and the stored value is not one");
+        return std::nullopt;
+    }
+    QVariantMap dictionary = stored ? stored->toMap() : QVariantMap();
+    QVariantMap entry;
+    for (qsizetype i = 1; i < arguments.size(); i += 2)
+        entry.insert(arguments.at(i), arguments.at(i + 1));
+    if (entry.isEmpty())
+        dictionary.remove(arguments.first());
+    else
+        dictionary.insert(arguments.first(), entry);
+    return QVariant(dictionary);
+}
+
 QString TypeName(const QVariant &value)
 {
     switch (value.typeId()) {
@@ -209,7 +235,8 @@ int Run(const QStringList &arguments)
     }
     if (command == u"write" && arguments.size() >= 3) {
         QString error;
-        const auto value = ParseTypedValue(arguments.mid(2), error);
+        const auto value = arguments.at(2) == u"-dict-entry" ? ParseDictionaryEntry(store.value(arguments.at(1)), arguments.mid(3), error)
+                                                            : ParseTypedValue(arguments.mid(2), error);
         if (!value)
             return UsageError(error);
         store.setValue(arguments.at(1), *value);

@@ -55,6 +55,18 @@ std::string FeedServer::hostOf(const httplib::Request &request) const
     return host.empty() ? "127.0.0.1:" + std::to_string(m_port) : host;
 }
 
+std::optional<double> FeedServer::nextScriptedPrice(const std::string &symbol)
+{
+    const auto path = m_options.pricePaths.find(symbol);
+    if (path == m_options.pricePaths.end() || path->second.empty())
+        return std::nullopt;
+    std::lock_guard lock(m_pathMutex); // requests are answered on several threads
+    std::size_t &step = m_pathSteps[symbol];
+    const double price = path->second[std::min(step, path->second.size() - 1)];
+    ++step;
+    return price;
+}
+
 void FeedServer::addRoutes()
 {
     m_server.Get("/q", [this](const httplib::Request &request, httplib::Response &response) {
@@ -64,7 +76,10 @@ void FeedServer::addRoutes()
             return;
         }
         const std::uint64_t tick = m_market.nextTick();
-        response.set_content(QuotePage(m_market.quote(symbol, tick), hostOf(request), tradeTime(tick)), kHtml);
+        StockQuote quote = m_market.quote(symbol, tick);
+        if (const auto scripted = nextScriptedPrice(symbol))
+            quote.last = *scripted;
+        response.set_content(QuotePage(quote, hostOf(request), tradeTime(tick)), kHtml);
     });
     m_server.Get("/t", [this](const httplib::Request &request, httplib::Response &response) {
         const std::string symbol = request.get_param_value("s");

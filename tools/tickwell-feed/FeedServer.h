@@ -5,7 +5,11 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <map>
+#include <mutex>
+#include <vector>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tickwell::feed {
@@ -16,6 +20,9 @@ struct FeedOptions {
     std::uint64_t seed = 1;
     bool openingBell = true;
     bool logRequests = false;
+    // Scripted last trades: the n-th quote page of the symbol shows the n-th price of its path,
+    // the last one for ever after (the previous close stays the feed's own).
+    std::map<std::string, std::vector<double>> pricePaths;
 };
 
 // The routes of the feed on an HTTP server:
@@ -44,7 +51,12 @@ private:
     // The "Host" header of a request, the feed's own address when there is none.
     std::string hostOf(const httplib::Request &request) const;
 
+    // The price of the symbol's next quote page when its price is scripted.
+    std::optional<double> nextScriptedPrice(const std::string &symbol);
+
     FeedOptions m_options;
+    std::mutex m_pathMutex;
+    std::map<std::string, std::size_t> m_pathSteps;
     FeedMarket m_market;
     httplib::Server m_server;
     int m_port = -1;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include <pthread.h>
@@ -18,11 +19,14 @@ namespace {
 void printUsage(std::FILE *to)
 {
     std::fputs("usage: tickwell-feed --port N [--latency-ms N] [--seed N] [--no-opening-bell] [--log]\n"
+               "                     [--price-path SYMBOL=PRICE,PRICE,...]...\n"
                "  --port N           port on 127.0.0.1; 0 picks a free one\n"
                "  --latency-ms N     delay before every answer\n"
                "  --seed N           seed of the price movements (default 1)\n"
                "  --no-opening-bell  front page without the \"U.S. Markets open in\" countdown\n"
                "  --log              print each request on stderr\n"
+               "  --price-path S=P,...  the n-th quote page of S shows the n-th price as its last\n"
+               "                     trade, the last price after the path ends (repeatable)\n"
                "Prints \"listening on 127.0.0.1:PORT\" once it accepts connections.\n",
                to);
 }
@@ -37,6 +41,32 @@ bool readNumber(const char *text, unsigned long long max, unsigned long long &va
     return errno == 0 && *end == '\0' && text[0] != '-' && value <= max;
 }
 
+// "SYMBOL=PRICE,PRICE,...": a symbol and at least one plain positive price.
+bool readPricePath(const char *text, std::string &symbol, std::vector<double> &prices)
+{
+    if (!text)
+        return false;
+    const std::string argument = text;
+    const std::size_t equals = argument.find('=');
+    if (equals == 0 || equals == std::string::npos)
+        return false;
+    symbol = argument.substr(0, equals);
+    prices.clear();
+    std::size_t at = equals + 1;
+    while (at <= argument.size()) {
+        const std::size_t comma = std::min(argument.find(',', at), argument.size());
+        const std::string number = argument.substr(at, comma - at);
+        char *end = nullptr;
+        errno = 0;
+        const double price = std::strtod(number.c_str(), &end);
+        if (number.empty() || errno != 0 || *end != '\0' || !(price > 0) || price > 1e9)
+            return false;
+        prices.push_back(price);
+        at = comma + 1;
+    }
+    return !prices.empty();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -47,6 +77,8 @@ int main(int argc, char **argv)
         const std::string argument = argv[i];
         const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
         unsigned long long value = 0;
+        std::string symbol;
+        std::vector<double> prices;
         if (argument == "--port" && readNumber(next, 65535, value)) {
             options.port = static_cast<int>(value);
             portGiven = true;
@@ -59,6 +91,9 @@ int main(int argc, char **argv)
             ++i;
         } else if (argument == "--no-opening-bell") {
             options.openingBell = false;
+        } else if (argument == "--price-path" && readPricePath(next, symbol, prices)) {
+            options.pricePaths[symbol] = prices;
+            ++i;
         } else if (argument == "--log") {
             options.logRequests = true;
         } else if (argument == "--help" || argument == "-h") {

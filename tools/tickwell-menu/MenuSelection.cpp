@@ -1,21 +1,31 @@
 #include "MenuSelection.h"
 
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tickwell {
 
 std::optional<MenuItem> FindMenuItem(const Menu &menu, const QString &path)
 {
+    static const QRegularExpression imageName(QStringLiteral("^\\[image(?: (\\d+))?\\]$"));
     const QStringList parts = path.split(QStringLiteral(" > "));
     const Menu *level = &menu;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString wanted = parts.at(i).trimmed();
+        // "[image]" is the first item shown by its image alone, "[image 2]" the second.
+        const QRegularExpressionMatch image = imageName.match(wanted);
+        int imagesLeft = image.hasMatch() ? std::max(1, image.captured(1).toInt()) : 0;
+        const bool prefix = wanted.endsWith(QLatin1Char('*'));
+        const QString head = prefix ? wanted.chopped(1) : wanted;
         const MenuItem *found = nullptr;
         for (const auto &item : *level) {
             if (item.separator)
                 continue;
-            const QString title = item.title.isEmpty() && !item.image.isEmpty() ? QStringLiteral("[image]") : item.title;
-            if (title == wanted) {
+            const bool matches = image.hasMatch() ? item.title.isEmpty() && !item.image.isEmpty() && --imagesLeft == 0
+                                                  : (prefix ? item.title.startsWith(head) : item.title == head);
+            if (matches) {
                 found = &item;
                 break;
             }

@@ -9,8 +9,9 @@
 namespace tickwell {
 
 // Finds an item by a path of titles from the top menu down, "Title > Submenu item title".
-// Titles are matched exactly after trimming each part; an item without a title (a logo) is
-// found by the text "[image]".
+// Titles are matched exactly after trimming each part, or by their beginning when the part ends
+// in "*" ("Acme*"); items shown by an image alone are found as "[image]" (the first, a logo) and
+// "[image 2]" (the second, a chart).
 std::optional<MenuItem> FindMenuItem(const Menu &menu, const QString &path);
 
 } // namespace tickwell

@@ -2,11 +2,13 @@
 // clicks, termination; prints the status item and the menu.
 #include "MenuPrinter.h"
 #include "MenuSelection.h"
+#include "PrintingNotifications.h"
 
 #include "controller/AppController.h"
 #include "archive/QtEventWait.h"
 #include "archive/RecordingProgressWindow.h"
 #include "platform/CurlUrlLoader.h"
+#include "platform/DBusDesktopNotifications.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/LocalNotificationCenter.h"
 #include "platform/ManualWakeMonitor.h"
@@ -17,19 +19,37 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
 #include <QJsonDocument>
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 using namespace tickwell;
 
 namespace {
 
+// Lines of what happens during the launch (a price alert) wait until the menu is printed, so
+// the JSON output stays one document at the start.
+std::optional<QStringList> gHeldLines = QStringList();
+
 void printLine(const QString &line)
 {
+    if (gHeldLines) {
+        gHeldLines->append(line);
+        return;
+    }
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
+}
+
+void releaseHeldLines()
+{
+    const QStringList held = gHeldLines.value_or(QStringList());
+    gHeldLines.reset();
+    for (const QString &line : held)
+        printLine(line);
 }
 
 } // namespace
@@ -98,6 +118,12 @@ int main(int argc, char **argv)
     LocalNotificationCenter notifications;
     ManualWakeMonitor wake;
     AppController controller(Platform{settings, loader, statusItem, timers, desktop, notifications, wake});
+    // Price alerts go to the session's notification service when there is one, and are printed.
+    std::unique_ptr<DBusDesktopNotifications> notificationService;
+    if (QDBusConnection::sessionBus().isConnected())
+        notificationService = std::make_unique<DBusDesktopNotifications>();
+    PrintingNotifications printedNotifications(notificationService.get(), printLine);
+    controller.setDesktopNotifications(&printedNotifications);
     ArchiveServices archiveServices;
     archiveServices.makeWebEngine = &QtWebEngine::create;
     // The progress window's status lines, less the running resource counts.
@@ -146,6 +172,7 @@ int main(int argc, char **argv)
         std::fputs(qPrintable(MenuText(statusItem, controller.menu()) + tickerStepsText), stdout);
     }
     std::fflush(stdout);
+    releaseHeldLines();
 
     int status = 0;
     for (const QString &path : parser.values(selectOption)) {
@@ -161,6 +188,9 @@ int main(int argc, char **argv)
         QtEventWait().runUntil([&controller] { return !controller.archive().isBusy(); }, 24.0 * 3600);
     }
 
+    // Notifications on their way reach the service (or fall back) before the process ends.
+    if (notificationService)
+        QtEventWait().runUntil([&notificationService] { return notificationService->pendingCalls() == 0; }, 10.0);
     controller.applicationWillTerminate();
     return status;
 }

@@ -25,12 +25,6 @@ QString DBusMenuExporter::textDirection() const
     return QGuiApplication::layoutDirection() == Qt::RightToLeft ? QStringLiteral("rtl") : QStringLiteral("ltr");
 }
 
-void DBusMenuExporter::setHandlers(std::function<void()> aboutToShow, Handler triggered)
-{
-    m_aboutToShow = std::move(aboutToShow);
-    m_triggered = std::move(triggered);
-}
-
 void DBusMenuExporter::setMenu(const Menu &menu)
 {
     m_menu = menu;
@@ -51,12 +45,26 @@ bool DBusMenuExporter::publish(const Menu &menu)
 
 bool DBusMenuExporter::rebuildForOpening()
 {
-    if (!m_aboutToShow)
-        return false;
-    // The owner rebuilds through setMenu; the host fetches again only if something changed.
-    m_lastPublishChanged = false;
-    m_aboutToShow();
-    return m_lastPublishChanged;
+    bool changed = false;
+    if (const auto aboutToShow = m_handlers.aboutToShow) {
+        // The owner rebuilds through setMenu; the host fetches again only if something changed.
+        m_lastPublishChanged = false;
+        aboutToShow();
+        changed = m_lastPublishChanged;
+    }
+    visibility(true);
+    return changed;
+}
+
+void DBusMenuExporter::visibility(bool shown)
+{
+    const auto handler = m_handlers.visibility;
+    if (!handler)
+        return;
+    if (shown || !calledFromDBus())
+        handler(shown);
+    else // what waited for the menu to close may take a while: answer the panel first
+        QMetaObject::invokeMethod(this, [handler] { handler(false); }, Qt::QueuedConnection);
 }
 
 uint DBusMenuExporter::GetLayout(int parentId, int recursionDepth, const QStringList &propertyNames, DBusMenuLayoutItem &layout)
@@ -86,7 +94,7 @@ QDBusVariant DBusMenuExporter::GetProperty(int id, const QString &name)
         return {};
     }
     if (!properties->contains(name)) {
-        sendError(QStringLiteral("Item %1 has no property %2").arg(id).arg(name));
+        sendError(QStringLiteral("Item %1 has no property %2").arg(QString::number(id), name));
         return {};
     }
     return QDBusVariant(properties->value(name));
@@ -96,15 +104,20 @@ bool DBusMenuExporter::handleEvent(int id, const QString &eventId)
 {
     if (!m_layout.contains(id))
         return false;
+    // Submenus open and close inside the open menu; only the root's events count.
+    if (id == 0 && (eventId == QLatin1String("opened") || eventId == QLatin1String("closed")))
+        visibility(eventId == QLatin1String("opened"));
     if (eventId != QLatin1String("clicked"))
-        return true; // "hovered", "opened", "closed": nothing to do
+        return true; // "hovered" and the rest: nothing to do
     const MenuItem *item = m_layout.item(id);
     if (!item || item->action.isEmpty() || !item->enabled())
         return true;
     // A copy, delivered once this call has returned: the action may rebuild the menu under it.
+    // A click closes the menu, whether or not the panel says so.
     QMetaObject::invokeMethod(this, [this, chosen = *item] {
+        visibility(false);
         // A copy: the handler may replace the handlers.
-        if (const Handler handler = m_triggered)
+        if (const Handler handler = m_handlers.triggered)
             handler(chosen);
     }, Qt::QueuedConnection);
     return true;

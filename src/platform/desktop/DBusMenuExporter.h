@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/MenuItem.h"
+#include "platform/StatusItem.h"
 #include "platform/desktop/DBusMenuLayout.h"
 #include "platform/desktop/DBusMenuTypes.h"
 
@@ -14,7 +15,9 @@ namespace tickwell {
 
 // Exports the menu model as com.canonical.dbusmenu, so the panel draws the status menu itself.
 // Opening the menu (AboutToShow on the root) asks the owner to rebuild it; a clicked item reaches
-// the owner after the D-Bus call has returned, since its action may rebuild the menu.
+// the owner after the D-Bus call has returned, since its action may rebuild the menu. The owner
+// hears the menu come and go from AboutToShow and the "opened", "closed" and "clicked" events;
+// not every panel sends "closed", so the owner must not rely on it alone.
 class DBusMenuExporter final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
@@ -35,7 +38,7 @@ public:
     // Replaces the exported menu and tells the hosts what changed.
     void setMenu(const Menu &menu);
     const Menu &menu() const { return m_menu; }
-    void setHandlers(std::function<void()> aboutToShow, Handler triggered);
+    void setHandlers(MenuHandlers handlers) { m_handlers = std::move(handlers); }
 
     uint revision() const { return m_revision; }
 
@@ -74,8 +77,9 @@ private:
     Menu m_menu;
     DBusMenuLayout m_layout;
     uint m_revision = 0;
-    std::function<void()> m_aboutToShow;
-    Handler m_triggered;
+    void visibility(bool shown);
+
+    MenuHandlers m_handlers;
     bool m_lastPublishChanged = false;
 };
 

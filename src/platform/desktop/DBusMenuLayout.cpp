@@ -46,18 +46,36 @@ DBusMenuLayout::DBusMenuLayout()
 
 QString DBusMenuLayout::label(const MenuItem &item)
 {
-    QString text = item.title;
-    if (text.isEmpty() && item.styledTitle)
-        text = plainText(*item.styledTitle);
+    // Panels draw labels as plain text: the whole text of the styled runs (a quote's change and
+    // percent live only there), without their colours.
+    QString text = item.styledTitle ? plainText(*item.styledTitle) : item.title;
     text.replace(QLatin1Char('_'), QStringLiteral("__"));
     return text;
+}
+
+QString DBusMenuLayout::keyName(const QString &keyEquivalent)
+{
+    // Panels look keys up by their X key names: "," alone names no key there.
+    static const QHash<QChar, QString> names{{u',', QStringLiteral("comma")}, {u'.', QStringLiteral("period")},
+        {u';', QStringLiteral("semicolon")}, {u':', QStringLiteral("colon")}, {u'/', QStringLiteral("slash")},
+        {u'\\', QStringLiteral("backslash")}, {u'-', QStringLiteral("minus")}, {u'+', QStringLiteral("plus")},
+        {u'=', QStringLiteral("equal")}, {u'[', QStringLiteral("bracketleft")}, {u']', QStringLiteral("bracketright")},
+        {u'\'', QStringLiteral("apostrophe")}, {u'`', QStringLiteral("grave")}, {u' ', QStringLiteral("space")},
+        {u'?', QStringLiteral("question")}, {u'!', QStringLiteral("exclam")}};
+    if (keyEquivalent.size() != 1)
+        return keyEquivalent;
+    const QChar key = keyEquivalent.front();
+    if (const auto it = names.constFind(key); it != names.constEnd())
+        return *it;
+    // Letters by the name of their key ("q"); with Shift they would be another combination.
+    return key.toLower();
 }
 
 DBusMenuShortcut DBusMenuLayout::shortcut(const QString &keyEquivalent)
 {
     if (keyEquivalent.isEmpty())
         return {};
-    return {QStringList{QStringLiteral("Control"), keyEquivalent.toUpper()}};
+    return {QStringList{QStringLiteral("Control"), keyName(keyEquivalent)}};
 }
 
 QByteArray DBusMenuLayout::pngData(const MenuItem &item)

@@ -42,8 +42,9 @@ public:
 
     // A title as a dbusmenu label: underscores mark mnemonics there, ours are literal.
     static QString label(const MenuItem &item);
-    // "q" -> [["Control", "Q"]]: key equivalents work with Ctrl here.
+    // "q" -> [["Control", "q"]], "," -> [["Control", "comma"]]: key equivalents work with Ctrl.
     static DBusMenuShortcut shortcut(const QString &keyEquivalent);
+    static QString keyName(const QString &keyEquivalent);
 
 private:
     struct Entry {

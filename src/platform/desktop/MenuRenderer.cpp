@@ -40,6 +40,8 @@ void MenuRenderer::render(QMenu &target, const Menu &menu, const Handler &handle
     }
     target.clear();
     target.setStyle(&m_style);
+    // Separators stand as the model has them, two in a row where a section is empty.
+    target.setSeparatorsCollapsible(false);
     fill(target, menu, handler, styled);
     m_style.setStyledTitles(std::move(styled));
 }
@@ -58,6 +60,7 @@ void MenuRenderer::fill(QMenu &target, const Menu &menu, const Handler &handler,
         if (item.submenu) {
             QMenu *submenu = target.addMenu(text);
             submenu->setStyle(&m_style);
+            submenu->setSeparatorsCollapsible(false);
             submenu->setToolTipsVisible(true);
             fill(*submenu, *item.submenu, handler, styled);
             action = submenu->menuAction();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -31,8 +32,12 @@ AlertButton QtDesktop::runAlert(const Alert &alert)
 {
     QMessageBox box;
     box.setWindowTitle(QStringLiteral(TICKWELL_NAME));
+    // Messages carry symbols, titles and paths as typed: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(alert.message);
     box.setInformativeText(alert.informativeText);
+    if (auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     QPushButton *defaultButton = box.addButton(alert.defaultButton.isEmpty() ? QStringLiteral("OK") : alert.defaultButton, QMessageBox::AcceptRole);
     QPushButton *alternateButton = alert.alternateButton.isEmpty() ? nullptr : box.addButton(alert.alternateButton, QMessageBox::RejectRole);

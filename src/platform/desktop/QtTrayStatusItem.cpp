@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QTimer>
 
 namespace tickwell {
 
@@ -10,8 +11,22 @@ QtTrayStatusItem::QtTrayStatusItem()
 {
     m_tray.setContextMenu(m_menu.get());
     QObject::connect(m_menu.get(), &QMenu::aboutToShow, m_menu.get(), [this] {
-        if (m_aboutToShow)
-            m_aboutToShow();
+        if (m_handlers.aboutToShow)
+            m_handlers.aboutToShow();
+        if (m_renderPending)
+            render(); // still off screen here
+        if (m_handlers.visibility)
+            m_handlers.visibility(true);
+    });
+    QObject::connect(m_menu.get(), &QMenu::aboutToHide, m_menu.get(), [this] {
+        if (m_handlers.visibility)
+            m_handlers.visibility(false);
+        // Later: a chosen item's trigger is still on its way from the actions being replaced.
+        if (m_renderPending)
+            QTimer::singleShot(0, m_menu.get(), [this] {
+                if (m_renderPending && !m_menu->isVisible())
+                    render();
+            });
     });
     // A left click opens the same menu, as a status item does.
     QObject::connect(&m_tray, &QSystemTrayIcon::activated, m_menu.get(), [this](QSystemTrayIcon::ActivationReason reason) {
@@ -49,24 +64,38 @@ void QtTrayStatusItem::setStyledTitle(const std::vector<StyledRun> &runs)
     updateToolTip();
 }
 
+void QtTrayStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    updateToolTip();
+}
+
 void QtTrayStatusItem::updateToolTip()
 {
-    m_tray.setToolTip(m_title.isEmpty() ? QStringLiteral(TICKWELL_NAME) : m_title);
+    const QString title = m_title.isEmpty() ? QStringLiteral(TICKWELL_NAME) : m_title;
+    m_tray.setToolTip(toolTipNote().isEmpty() ? title : title + QLatin1Char('\n') + toolTipNote());
 }
 
 void QtTrayStatusItem::setMenu(const Menu &menu)
 {
     m_model = menu;
+    m_renderPending = true;
+    if (!m_menu->isVisible())
+        render();
+}
+
+void QtTrayStatusItem::render()
+{
+    m_renderPending = false;
     m_renderer.render(*m_menu, m_model, [this](const MenuItem &item) {
-        if (m_triggered)
-            m_triggered(item);
+        if (m_handlers.triggered)
+            m_handlers.triggered(item);
     });
 }
 
-void QtTrayStatusItem::setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered)
+void QtTrayStatusItem::setMenuHandlers(MenuHandlers handlers)
 {
-    m_aboutToShow = std::move(aboutToShow);
-    m_triggered = std::move(triggered);
+    m_handlers = std::move(handlers);
 }
 
 } // namespace tickwell

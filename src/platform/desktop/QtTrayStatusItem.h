@@ -12,7 +12,8 @@
 namespace tickwell {
 
 // The status item on Qt's tray icon (XEmbed trays and watchers Qt knows). The icon shows the
-// image; the title, which such trays cannot draw beside the icon, shows as the tool tip.
+// image; the title, which such trays cannot draw beside the icon, shows as the tool tip. A menu
+// on screen is never cleared under the pointer: a model set meanwhile is drawn when it closes.
 class QtTrayStatusItem final : public StatusItem {
 public:
     QtTrayStatusItem();
@@ -27,15 +28,18 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override;
     const Menu &menu() const override { return m_model; }
-    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override;
+    void setMenuHandlers(MenuHandlers handlers) override;
 
     QSystemTrayIcon &trayIcon() { return m_tray; }
     QMenu &qmenu() { return *m_menu; }
 
 private:
     void updateToolTip();
+    void render();
 
     StyledMenuStyle m_style;
     MenuRenderer m_renderer{m_style};
@@ -46,8 +50,8 @@ private:
     QString m_title;
     std::optional<std::vector<StyledRun>> m_styled;
     Menu m_model;
-    std::function<void()> m_aboutToShow;
-    std::function<void(const MenuItem &)> m_triggered;
+    MenuHandlers m_handlers;
+    bool m_renderPending = false; // a model set while the menu was on screen, drawn once it closes
 };
 
 } // namespace tickwell

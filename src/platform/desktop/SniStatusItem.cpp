@@ -104,16 +104,18 @@ void SniStatusItem::titleChanged(const QString &previous)
     Q_EMIT XAyatanaNewLabel(m_title, m_title);
 }
 
+void SniStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    Q_EMIT NewToolTip();
+}
+
 SniToolTip SniStatusItem::toolTip() const
 {
     SniToolTip tip;
     tip.title = m_title.isEmpty() ? applicationTitle() : m_title;
+    tip.description = toolTipNote();
     return tip;
-}
-
-void SniStatusItem::setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered)
-{
-    m_menuExporter->setHandlers(std::move(aboutToShow), std::move(triggered));
 }
 
 void SniStatusItem::Activate(int, int) {}

@@ -59,9 +59,11 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override { m_menuExporter->setMenu(menu); }
     const Menu &menu() const override { return m_menuExporter->menu(); }
-    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override;
+    void setMenuHandlers(MenuHandlers handlers) override { m_menuExporter->setHandlers(std::move(handlers)); }
 
     // Property readers of the D-Bus interface.
     QString category() const { return QStringLiteral("ApplicationStatus"); }

@@ -33,8 +33,7 @@ QString StyledMenuStyle::toHtml(const std::vector<StyledRun> &runs, const QColor
     for (const auto &run : runs) {
         const QColor color = run.color.value_or(defaultColor);
         html += QStringLiteral("<span style=\"font-size: %1pt; color: %2\">%3</span>")
-                    .arg(run.pointSize)
-                    .arg(color.name(QColor::HexRgb), run.text.toHtmlEscaped());
+                    .arg(QString::number(run.pointSize), color.name(QColor::HexRgb), run.text.toHtmlEscaped());
     }
     return html + QStringLiteral("</span>");
 }

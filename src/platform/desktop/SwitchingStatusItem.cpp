@@ -79,25 +79,32 @@ void SwitchingStatusItem::switchTo(Backend backend)
     m_backend = backend;
     m_active = backend == Backend::StatusNotifier ? m_makeStatusNotifier() : m_makeQtTray();
     // Hand over everything the application has set so far.
-    m_active->setMenuHandlers(
+    m_active->setMenuHandlers(MenuHandlers{
         [this] {
             dispatch([this] {
-                if (m_aboutToShow)
-                    m_aboutToShow();
+                if (m_handlers.aboutToShow)
+                    m_handlers.aboutToShow();
             });
         },
         [this](const MenuItem &item) {
             dispatch([this, &item] {
-                if (m_triggered)
-                    m_triggered(item);
+                if (m_handlers.triggered)
+                    m_handlers.triggered(item);
             });
-        });
+        },
+        [this](bool shown) {
+            dispatch([this, shown] {
+                if (m_handlers.visibility)
+                    m_handlers.visibility(shown);
+            });
+        }});
     m_active->setImage(m_imageName, m_image);
     if (m_styled)
         m_active->setStyledTitle(*m_styled);
     else
         m_active->setTitle(m_title);
     m_active->setMenu(m_menu);
+    m_active->setToolTipNote(toolTipNote());
 }
 
 void SwitchingStatusItem::setImage(const QString &name, const QImage &image)
@@ -121,16 +128,21 @@ void SwitchingStatusItem::setStyledTitle(const std::vector<StyledRun> &runs)
     m_active->setStyledTitle(runs);
 }
 
+void SwitchingStatusItem::setToolTipNote(const QString &note)
+{
+    StatusItem::setToolTipNote(note);
+    m_active->setToolTipNote(note);
+}
+
 void SwitchingStatusItem::setMenu(const Menu &menu)
 {
     m_menu = menu;
     m_active->setMenu(menu);
 }
 
-void SwitchingStatusItem::setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered)
+void SwitchingStatusItem::setMenuHandlers(MenuHandlers handlers)
 {
-    m_aboutToShow = std::move(aboutToShow);
-    m_triggered = std::move(triggered);
+    m_handlers = std::move(handlers);
 }
 
 } // namespace tickwell

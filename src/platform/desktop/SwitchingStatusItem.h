@@ -39,9 +39,11 @@ public:
     QString title() const override { return m_title; }
     std::optional<std::vector<StyledRun>> styledTitle() const override { return m_styled; }
 
+    void setToolTipNote(const QString &note) override;
+
     void setMenu(const Menu &menu) override;
     const Menu &menu() const override { return m_menu; }
-    void setMenuHandlers(std::function<void()> aboutToShow, std::function<void(const MenuItem &)> triggered) override;
+    void setMenuHandlers(MenuHandlers handlers) override;
 
 private:
     bool watcherPresent() const;
@@ -68,8 +70,7 @@ private:
     QString m_title;
     std::optional<std::vector<StyledRun>> m_styled;
     Menu m_menu;
-    std::function<void()> m_aboutToShow;
-    std::function<void(const MenuItem &)> m_triggered;
+    MenuHandlers m_handlers;
 };
 
 } // namespace tickwell

@@ -1,0 +1,103 @@
+// The quote monitor through its timer: which passes write a line, for which symbols, in which form.
+#include "LoggingFixture.h"
+
+namespace tickwell::testing {
+namespace {
+
+constexpr double kMonitorSeconds = 600; // "LogToConsoleRate" 10 minutes
+
+class StockMonitorTest : public LoggingFixture {
+protected:
+    // The log entries (carriage-return lines) written for the symbol so far.
+    QStringList entries(const QString &symbol) const
+    {
+        QStringList found;
+        for (const QByteArray &line : logBytes(QStringLiteral("Tickwell_%1.log").arg(symbol)).split('\r'))
+            if (line.contains("] : ")) {
+                const QString entry = QString::fromUtf8(line.mid(line.lastIndexOf('\n') + 1));
+                found.append(entry.mid(entry.indexOf(QStringLiteral(" ["), 1) + 1)); // from the symbol on
+            }
+        return found;
+    }
+    void passes(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            timers.advance(kMonitorSeconds);
+    }
+    // A new price, fetched by "Update Now".
+    void refreshWithPrice(const QString &symbol, const QString &price)
+    {
+        servePage(symbol, QStringLiteral("Acme Corp. "), price);
+        controller().perform(MenuItem::make(QStringLiteral("Update Now"), QStringLiteral("selItemUpdateNow:")));
+    }
+};
+
+// Three passes over one refresh, then a new price and two more passes: with the switch on (also
+// when absent) only changes are written, with it off every pass writes.
+TEST_F(StockMonitorTest, OnlyIfChangedOverSeveralPasses)
+{
+    const std::pair<std::optional<bool>, QStringList> cases[] = {
+        {std::nullopt, {"[ACME] : 150.25 (10 shares: 1,502.5)", "[ACME] : 151.00 (10 shares: 1,510)"}},
+        {true, {"[ACME] : 150.25 (10 shares: 1,502.5)", "[ACME] : 151.00 (10 shares: 1,510)"}},
+        {false, {"[ACME] : 150.25 (10 shares: 1,502.5)", "[ACME] : 150.25 (10 shares: 1,502.5)", "[ACME] : 150.25 (10 shares: 1,502.5)",
+                 "[ACME] : 151.00 (10 shares: 1,510)", "[ACME] : 151.00 (10 shares: 1,510)"}},
+    };
+    for (const auto &[onlyIfChanged, expected] : cases) {
+        SCOPED_TRACE(onlyIfChanged ? (*onlyIfChanged ? "on" : "off") : "absent");
+        QDir(logFolder()).removeRecursively();
+        settings.remove(QStringLiteral("LogToConsoleOnlyIfStockChanges"));
+        if (onlyIfChanged)
+            settings.setValue(QStringLiteral("LogToConsoleOnlyIfStockChanges"), *onlyIfChanged);
+        setSymbols({QStringLiteral("ACME")});
+        setShares({{QStringLiteral("ACME"), QStringLiteral("10")}});
+        servePage(QStringLiteral("ACME"), QStringLiteral("Acme Corp. "), QStringLiteral("150.25"));
+        relaunch();
+        passes(3);
+        refreshWithPrice(QStringLiteral("ACME"), QStringLiteral("151.00"));
+        passes(2);
+        EXPECT_EQ(entries(QStringLiteral("ACME")).join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+    }
+}
+
+// Hidden symbols are passed over while "OnlyShowFlagged" is on; a flag reads as its writers wrote
+// it. A symbol without a shares entry gets the short form; without any "CompanyShares" nothing is
+// written, but the value counts as seen.
+TEST_F(StockMonitorTest, HiddenSymbolsAndSymbolsWithoutShares)
+{
+    const QStringList symbols{"SHOWN", "HIDDEN", "ABSENT", "TRUE", "TEXT", "REAL"};
+    setSymbols(symbols);
+    settings.setValue(QStringLiteral("ShowSettings"), QVariantMap{{"SHOWN", 1LL}, {"HIDDEN", 0LL}, {"TRUE", true},
+                                                                  {"TEXT", QStringLiteral(" 1 ")}, {"REAL", 1.0}});
+    setShares({{QStringLiteral("SHOWN"), QStringLiteral("2")}});
+    for (const QString &symbol : symbols)
+        servePage(symbol, QStringLiteral("Co "), QStringLiteral("5.00"));
+    for (const bool onlyShowFlagged : {true, false}) {
+        SCOPED_TRACE(onlyShowFlagged ? "only flagged" : "all");
+        QDir(logFolder()).removeRecursively();
+        settings.setValue(QStringLiteral("OnlyShowFlagged"), onlyShowFlagged);
+        relaunch();
+        passes(1);
+        EXPECT_EQ(entries(QStringLiteral("SHOWN")), QStringList{QStringLiteral("[SHOWN] : 5.00 (2 shares: 10)")});
+        for (const char *shown : {"TRUE", "TEXT", "REAL"})
+            EXPECT_EQ(entries(QString::fromLatin1(shown)), QStringList{QStringLiteral("[%1] : 5.00").arg(QLatin1String(shown))}) << shown;
+        const qsizetype hiddenLines = onlyShowFlagged ? 0 : 1;
+        EXPECT_EQ(entries(QStringLiteral("HIDDEN")).size(), hiddenLines);
+        EXPECT_EQ(entries(QStringLiteral("ABSENT")).size(), hiddenLines) << "no flag is not shown";
+    }
+
+    // No "CompanyShares" at all: nothing written, yet the value is seen and not written later.
+    settings.remove(QStringLiteral("CompanyShares"));
+    QDir(logFolder()).removeRecursively();
+    relaunch();
+    passes(1);
+    EXPECT_TRUE(entries(QStringLiteral("SHOWN")).isEmpty());
+    setShares({{QStringLiteral("SHOWN"), QStringLiteral("2")}});
+    passes(1);
+    EXPECT_TRUE(entries(QStringLiteral("SHOWN")).isEmpty());
+    refreshWithPrice(QStringLiteral("SHOWN"), QStringLiteral("6.00"));
+    passes(1);
+    EXPECT_EQ(entries(QStringLiteral("SHOWN")), QStringList{QStringLiteral("[SHOWN] : 6.00 (2 shares: 12)")});
+}
+
+} // namespace
+} // namespace tickwell::testing
