@@ -382,7 +382,10 @@ private:
         return std::any_of(ids.begin(), ids.end(), [this](int id) { return isOpen(id); });
     }
 
-    void closeInScope(std::initializer_list<int> targets, Trait boundary, bool buttonScope)
+    // Closes the innermost open target, searching down from the top until an element stops the
+    // search.
+    template <typename Stops>
+    void closeInnermost(std::initializer_list<int> targets, Stops stops)
     {
         if (!anyOpen(targets))
             return;
@@ -391,23 +394,19 @@ private:
                 close(it->id);
                 return;
             }
-            if (m_names.has(it->id, boundary) || (buttonScope && it->id == m_button))
+            if (stops(it->id))
                 return;
         }
     }
 
+    void closeInScope(std::initializer_list<int> targets, Trait boundary, bool buttonScope)
+    {
+        closeInnermost(targets, [&](int id) { return m_names.has(id, boundary) || (buttonScope && id == m_button); });
+    }
+
     void closeListItem(std::initializer_list<int> targets)
     {
-        if (!anyOpen(targets))
-            return;
-        for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it) {
-            if (std::find(targets.begin(), targets.end(), it->id) != targets.end()) {
-                close(it->id);
-                return;
-            }
-            if (m_names.has(it->id, Special) && it->id != m_address && it->id != m_div && it->id != m_p)
-                return;
-        }
+        closeInnermost(targets, [this](int id) { return m_names.has(id, Special) && id != m_address && id != m_div && id != m_p; });
     }
 
     ElementNames &m_names;
