@@ -117,6 +117,16 @@ void BM_DecodePageBytes_MacRoman(benchmark::State &state)
 }
 BENCHMARK(BM_DecodePageBytes_MacRoman);
 
+// Flattening hostile nesting stays linear: the time per level is the same at every depth.
+void BM_FlattenHTML_HostileNesting(benchmark::State &state)
+{
+    const QString markup = QStringLiteral("<div><span></x><ul><li>").repeated(state.range(0)) + QStringLiteral("deep");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tickwell::flattenHTML(markup));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FlattenHTML_HostileNesting)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -21,7 +21,19 @@ function(tickwell_test name folder)
   # A list in PROPERTIES ENVIRONMENT would be split apart, so the environment is set from a
   # script that CTest includes after the discovered tests.
   set(env "LC_ALL=en_US.UTF-8;TZ=America/New_York;QT_QPA_PLATFORM=offscreen;TICKWELL_BIN_DIR=${CMAKE_BINARY_DIR}/bin;TICKWELL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
-  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake
-    "set_tests_properties(\${${name}_list} PROPERTIES ENVIRONMENT \"${env}\")\n")
+  set(script "set_tests_properties(\${${name}_list} PROPERTIES ENVIRONMENT \"${env}\")\n")
+  if(TICKWELL_SANITIZE)
+    # Qt WebEngine (Chromium) deletes some objects through a base class of another size when it
+    # shuts down: a report inside the library that no change of ours can mend, and one that ASan
+    # cannot suppress by library. Only the tests whose processes load the web engine do without
+    # that one check; every other report still fails them.
+    string(APPEND script
+      "foreach(test \${${name}_list})\n"
+      "  if(test MATCHES \"^(ArchiveWebEngineTest|ArchiveStopTest|ArchiveMenuTest|SingleInstanceTest)\\\\.\")\n"
+      "    set_tests_properties(\${test} PROPERTIES ENVIRONMENT \"${env};ASAN_OPTIONS=\$ENV{ASAN_OPTIONS}:new_delete_type_mismatch=0\")\n"
+      "  endif()\n"
+      "endforeach()\n")
+  endif()
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake "${script}")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake)
 endfunction()

@@ -94,7 +94,11 @@ QString DocumentFileName(const QString &baseName, const std::optional<QString> &
     const qsizetype half = (maxBytes - byteLength(compose(QString(), QString(), extension))) / 2;
     const QString shortPrefix = safePrefix ? cutToFit(*safePrefix, half) : QString();
     const qsizetype rest = maxBytes - byteLength(compose(QString(), safePrefix ? std::optional(shortPrefix) : std::nullopt, extension));
-    return compose(cutToFit(base, rest), safePrefix ? std::optional(shortPrefix) : std::nullopt, extension);
+    // A title of spaces cut short would leave a hidden ".extension" file.
+    QString shortBase = cutToFit(base, rest);
+    if (shortBase.trimmed().isEmpty())
+        shortBase = cutToFit(QStringLiteral("(No Title)"), rest);
+    return compose(shortBase, safePrefix ? std::optional(shortPrefix) : std::nullopt, extension);
 }
 
 } // namespace tickwell

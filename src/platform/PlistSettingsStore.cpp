@@ -82,7 +82,7 @@ void PlistSettingsStore::remove(const QString &key)
 
 void PlistSettingsStore::synchronize()
 {
-    if (!m_pending.isEmpty() && writeLocked(kRetryLockTimeoutMilliseconds))
+    if (!m_pending.isEmpty() && writeLocked(kRetryLockTimeoutMilliseconds) == WriteResult::Written)
         return;
     if (stamp() != m_stamp)
         reload();
@@ -96,8 +96,15 @@ void PlistSettingsStore::change(const QString &rawKey, Change change)
         m_values.insert(key, *change);
     else
         m_values.remove(key);
+    const QMap<QString, Change> before = m_pending;
     m_pending.insert(key, std::move(change));
-    writeLocked(kLockTimeoutMilliseconds);
+    if (writeLocked(kLockTimeoutMilliseconds) == WriteResult::Unrepresentable) {
+        // Refused now rather than written into a file that the next start would set aside.
+        qWarning("Tickwell settings: %s cannot hold the new value of \"%s\"; it was left unchanged",
+            qUtf8Printable(m_path), qUtf8Printable(key));
+        m_pending = before;
+        reload();
+    }
 }
 
 void PlistSettingsStore::applyPending()
@@ -196,17 +203,17 @@ bool PlistSettingsStore::setAsideCorruptFile(const QString &error)
     return false;
 }
 
-bool PlistSettingsStore::writeLocked(int lockTimeoutMilliseconds)
+PlistSettingsStore::WriteResult PlistSettingsStore::writeLocked(int lockTimeoutMilliseconds)
 {
     const QString directory = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(directory)) {
         reportFailure(QStringLiteral("cannot create %1; changes are kept in memory").arg(directory));
-        return false;
+        return WriteResult::Failed;
     }
     QLockFile lock(LockPath(m_path));
     if (!lock.tryLock(lockTimeoutMilliseconds)) {
         reportFailure(QStringLiteral("cannot lock %1; changes are kept in memory").arg(LockPath(m_path)));
-        return false;
+        return WriteResult::Failed;
     }
     // Always read again under the lock: a stamp can miss a rewrite within the clock's granularity
     // when the file system hands out the same inode again.
@@ -216,48 +223,53 @@ bool PlistSettingsStore::writeLocked(int lockTimeoutMilliseconds)
     LoadResult result = load(disk, fileStamp, error);
     if (result == LoadResult::Corrupt) {
         if (!setAsideCorruptFile(error))
-            return false;
+            return WriteResult::Failed;
         result = load(disk, fileStamp, error);
     }
     if (result == LoadResult::Unreadable || result == LoadResult::Corrupt) {
         reportFailure(QStringLiteral("cannot read %1 (%2); changes are kept in memory").arg(m_path, error));
-        return false;
+        return WriteResult::Failed;
     }
     m_values = std::move(disk);
     applyPending();
     // Removing keys from a domain that has no file yet leaves no file behind.
     if (result != LoadResult::Missing || !m_values.isEmpty()) {
-        if (!writeFile(m_values)) {
+        const WriteResult written = writeFile(m_values);
+        if (written != WriteResult::Written) {
             m_stamp = fileStamp;
-            return false;
+            return written;
         }
         fileStamp = stamp();
     }
     m_stamp = fileStamp;
     m_pending.clear();
     m_failureReported = false;
-    return true;
+    return WriteResult::Written;
 }
 
-bool PlistSettingsStore::writeFile(const QVariantMap &values)
+PlistSettingsStore::WriteResult PlistSettingsStore::writeFile(const QVariantMap &values)
 {
+    QString error;
+    const std::optional<QByteArray> xml = WritePlistXml(values, &error);
+    if (!xml) {
+        reportFailure(QStringLiteral("cannot write %1 (%2)").arg(m_path, error));
+        return WriteResult::Unrepresentable;
+    }
     QSaveFile file(m_path);
     bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        const QByteArray xml = WritePlistXml(values);
-        written = file.write(xml) == xml.size() && file.flush() && ::fsync(file.handle()) == 0;
-    }
+    if (written)
+        written = file.write(*xml) == xml->size() && file.flush() && ::fsync(file.handle()) == 0;
     if (!written) {
         reportFailure(QStringLiteral("cannot write %1 (%2); changes are kept in memory").arg(m_path, file.errorString()));
         file.cancelWriting();
-        return false;
+        return WriteResult::Failed;
     }
     if (!file.commit()) {
         reportFailure(QStringLiteral("cannot replace %1 (%2); changes are kept in memory").arg(m_path, file.errorString()));
-        return false;
+        return WriteResult::Failed;
     }
     SyncDirectory(QFileInfo(m_path).absolutePath());
-    return true;
+    return WriteResult::Written;
 }
 
 void PlistSettingsStore::reportFailure(const QString &message)

@@ -51,6 +51,8 @@ private:
         bool operator==(const FileStamp &) const = default;
     };
     enum class LoadResult { Loaded, Missing, Corrupt, Unreadable };
+    // Unrepresentable: the values have no file form the reader would take back.
+    enum class WriteResult { Written, Failed, Unrepresentable };
     using Change = std::optional<QVariant>; // nothing: remove the key
 
     FileStamp stamp() const;
@@ -59,8 +61,8 @@ private:
     void reload();
     bool setAsideCorruptFile(const QString &error);
     // Reads, applies the pending changes and writes, all under the lock.
-    bool writeLocked(int lockTimeoutMilliseconds);
-    bool writeFile(const QVariantMap &values);
+    WriteResult writeLocked(int lockTimeoutMilliseconds);
+    WriteResult writeFile(const QVariantMap &values);
     void applyPending();
     void change(const QString &key, Change change);
     // One message per run of failures, so a broken file does not flood the log.

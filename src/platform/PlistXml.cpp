@@ -69,6 +69,15 @@ std::optional<QVariant> ParsePlistReal(QStringView text)
     return QVariant(value);
 }
 
+// Property-list dates count whole seconds; a fraction in the file is dropped when reading so
+// that what was read is exactly what will be written.
+QDateTime WholeSecondsUtc(const QDateTime &date)
+{
+    const QDateTime utc = date.toUTC();
+    const QTime time = utc.time();
+    return QDateTime(utc.date(), QTime(time.hour(), time.minute(), time.second()), QTimeZone::utc());
+}
+
 std::optional<QVariant> ParsePlistDate(QStringView text)
 {
     QDateTime date = QDateTime::fromString(text.trimmed().toString(), Qt::ISODate);
@@ -76,7 +85,7 @@ std::optional<QVariant> ParsePlistDate(QStringView text)
         return std::nullopt;
     if (date.timeSpec() == Qt::LocalTime)
         date.setTimeZone(QTimeZone::utc());
-    return QVariant(date.toUTC());
+    return QVariant(WholeSecondsUtc(date));
 }
 
 std::optional<QVariant> ParsePlistData(QStringView text)
@@ -272,7 +281,30 @@ QString FormatPlistReal(double value)
         return QStringLiteral("nan");
     if (std::isinf(value))
         return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    // QString::number drops the sign of a negative zero.
+    if (value == 0 && std::signbit(value))
+        return QStringLiteral("-0");
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// The reader takes years 1 to 9999 with offsets up to 23:59, so a date it read may lie just
+// outside those years in UTC. Such a date is written with the largest offset, which brings it
+// back inside; nothing when even that cannot.
+std::optional<QString> FormatPlistDate(const QDateTime &date)
+{
+    constexpr int kLargestOffsetSeconds = 23 * 3600 + 59 * 60;
+    const QDateTime utc = date.toUTC();
+    if (!utc.isValid())
+        return std::nullopt;
+    const int year = utc.date().year();
+    if (year >= 1 && year <= 9999)
+        return utc.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+    const int offset = year > 9999 ? -kLargestOffsetSeconds : kLargestOffsetSeconds;
+    const QDateTime shifted = utc.toOffsetFromUtc(offset);
+    const int shiftedYear = shifted.date().year();
+    if (shiftedYear < 1 || shiftedYear > 9999)
+        return std::nullopt;
+    return shifted.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + (offset < 0 ? QStringLiteral("-23:59") : QStringLiteral("+23:59"));
 }
 
 // XML turns a bare carriage return into a line feed when reading, so it goes out as a
@@ -290,48 +322,77 @@ void WriteTextElement(QXmlStreamWriter &writer, const QString &element, const QS
     writer.writeEndElement();
 }
 
-void WriteValue(QXmlStreamWriter &writer, const QVariant &value)
+// False when the value has no form that reads back as it is.
+bool WriteValue(QXmlStreamWriter &writer, const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Bool:
         writer.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
-        break;
+        return true;
     case QMetaType::LongLong:
         writer.writeTextElement(QStringLiteral("integer"), QString::number(value.toLongLong()));
-        break;
+        return true;
     case QMetaType::ULongLong:
         writer.writeTextElement(QStringLiteral("integer"), QString::number(value.toULongLong()));
-        break;
+        return true;
     case QMetaType::Double:
         writer.writeTextElement(QStringLiteral("real"), FormatPlistReal(value.toDouble()));
-        break;
+        return true;
     case QMetaType::QByteArray:
         writer.writeTextElement(QStringLiteral("data"), QString::fromLatin1(value.toByteArray().toBase64()));
-        break;
-    case QMetaType::QDateTime:
-        writer.writeTextElement(QStringLiteral("date"),
-            value.toDateTime().toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
-        break;
+        return true;
+    case QMetaType::QDateTime: {
+        const auto text = FormatPlistDate(value.toDateTime());
+        if (!text)
+            return false;
+        writer.writeTextElement(QStringLiteral("date"), *text);
+        return true;
+    }
     case QMetaType::QVariantList:
         writer.writeStartElement(QStringLiteral("array"));
-        for (const QVariant &element : value.toList())
-            WriteValue(writer, element);
+        for (const QVariant &element : value.toList()) {
+            if (!WriteValue(writer, element))
+                return false;
+        }
         writer.writeEndElement();
-        break;
+        return true;
     case QMetaType::QVariantMap: {
         writer.writeStartElement(QStringLiteral("dict"));
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             WriteTextElement(writer, QStringLiteral("key"), it.key());
-            WriteValue(writer, it.value());
+            if (!WriteValue(writer, it.value()))
+                return false;
         }
         writer.writeEndElement();
-        break;
+        return true;
     }
-    default:
+    case QMetaType::QString:
         WriteTextElement(writer, QStringLiteral("string"), value.toString());
-        break;
+        return true;
+    default:
+        return false;
     }
+}
+
+std::optional<QByteArray> WriteDocument(const QVariantMap &root, bool indented)
+{
+    QByteArray xml;
+    QXmlStreamWriter writer(&xml);
+    writer.setAutoFormatting(indented);
+    writer.setAutoFormattingIndent(-1);
+    writer.writeStartDocument();
+    writer.writeDTD(kPlistDoctype);
+    writer.writeStartElement(QStringLiteral("plist"));
+    writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+    const bool written = WriteValue(writer, QVariant(root));
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    // The writer flags characters that XML cannot carry.
+    if (!written || writer.hasError())
+        return std::nullopt;
+    xml.append('\n');
+    return xml;
 }
 
 bool IsXmlCharacter(char32_t c)
@@ -389,11 +450,10 @@ std::optional<QVariant> ToPlistValueAt(const QVariant &value, int depth)
     case QMetaType::QByteArray:
         return QVariant(value.toByteArray());
     case QMetaType::QDateTime: {
-        const QDateTime utc = value.toDateTime().toUTC();
-        if (!utc.isValid())
+        const QDateTime date = WholeSecondsUtc(value.toDateTime());
+        if (!FormatPlistDate(date))
             return std::nullopt;
-        const QTime time = utc.time();
-        return QVariant(QDateTime(utc.date(), QTime(time.hour(), time.minute(), time.second()), QTimeZone::utc()));
+        return QVariant(date);
     }
     case QMetaType::QStringList:
     case QMetaType::QVariantList: {
@@ -434,20 +494,22 @@ std::optional<QVariantMap> ReadPlistXml(const QByteArray &xml, QString *error)
     return result;
 }
 
-QByteArray WritePlistXml(const QVariantMap &root)
+std::optional<QByteArray> WritePlistXml(const QVariantMap &root, QString *error)
 {
-    QByteArray xml;
-    QXmlStreamWriter writer(&xml);
-    writer.setAutoFormatting(true);
-    writer.setAutoFormattingIndent(-1);
-    writer.writeStartDocument();
-    writer.writeDTD(kPlistDoctype);
-    writer.writeStartElement(QStringLiteral("plist"));
-    writer.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-    WriteValue(writer, QVariant(root));
-    writer.writeEndElement();
-    writer.writeEndDocument();
-    xml.append('\n');
+    auto xml = WriteDocument(root, true);
+    if (!xml) {
+        if (error)
+            *error = QStringLiteral("a value has no property-list form");
+        return std::nullopt;
+    }
+    // Indentation can make a deeply nested file much larger than the one that was read.
+    if (xml->size() > kPlistMaxFileSize)
+        xml = WriteDocument(root, false);
+    if (xml->size() > kPlistMaxFileSize) {
+        if (error)
+            *error = QStringLiteral("the settings would take more than %1 bytes").arg(kPlistMaxFileSize);
+        return std::nullopt;
+    }
     return xml;
 }
 

@@ -17,13 +17,15 @@ inline constexpr qint64 kPlistMaxFileSize = 64 * 1024 * 1024;
 
 // Parses an XML property list 1.0 whose root is a dictionary. Types are kept exactly:
 // <true/>/<false/> bool, <integer> qlonglong (qulonglong above the signed range), <real> double,
-// <string> QString, <data> QByteArray, <date> QDateTime in UTC, <array> QVariantList,
+// <string> QString, <data> QByteArray, <date> QDateTime in UTC to the second, <array> QVariantList,
 // <dict> QVariantMap. Anything else, malformed XML included, gives nothing and an error text.
 std::optional<QVariantMap> ReadPlistXml(const QByteArray &xml, QString *error = nullptr);
 
-// Writes the dictionary as an XML property list 1.0. Values must be plist values (see
-// ToPlistValue).
-QByteArray WritePlistXml(const QVariantMap &root);
+// Writes the dictionary as an XML property list 1.0 that ReadPlistXml reads back as the very
+// same values. Values must be plist values, as ReadPlistXml or ToPlistValue give them; nothing
+// (and an error text) when one is not, or when the file would be larger than kPlistMaxFileSize,
+// so that a file is never written that the next start would refuse.
+std::optional<QByteArray> WritePlistXml(const QVariantMap &root, QString *error = nullptr);
 
 // Converts a value to the exact plist type it will have after a write and a read: integers of
 // any width become qlonglong, floats double, string lists arrays, hashes dictionaries, dates UTC

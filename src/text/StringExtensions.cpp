@@ -1,16 +1,16 @@
 #include "text/StringExtensions.h"
 
+#include "text/ParsedHtml.h"
+#include "text/MarkupNestingLimit.h"
 #include "text/PageDecoding.h"
-
-#include <gumbo.h>
 
 #include <QStringList>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tickwell {
@@ -62,10 +62,6 @@ std::optional<QString> extractBetweenPattern(QStringView text, QStringView begin
 // flattenHTML
 
 namespace {
-
-struct GumboOutputDeleter {
-    void operator()(GumboOutput *output) const { gumbo_destroy_output(&kGumboDefaultOptions, output); }
-};
 
 bool IsBlockElement(GumboTag tag)
 {
@@ -207,15 +203,11 @@ QString flattenHTML(const QString &html)
     if (html.size() < 4 && !EncodeMacRoman(html))
         return html;
 
-    const QByteArray utf8 = html.toUtf8();
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0; // parse errors are of no use here
-    const std::unique_ptr<GumboOutput, GumboOutputDeleter> output(
-        gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size())));
-    if (!output)
+    const QByteArray utf8 = LimitMarkupNesting(html.toUtf8());
+    const ParsedHtml parsed(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    if (!parsed.document())
         return html;
-    const std::string text = TextCollector().collect(output->document);
-    return QString::fromStdString(text);
+    return QString::fromStdString(TextCollector().collect(parsed.document()));
 }
 
 // ---------------------------------------------------------------------------------------------

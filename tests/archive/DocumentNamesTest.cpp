@@ -44,6 +44,8 @@ TEST(DocumentNamesTest, LongTitlesAreCutAtACharacterBoundaryToFit)
     const QString fits = QStringLiteral("x").repeated(255 - 4);
     EXPECT_EQ(DocumentFileName(fits, std::nullopt, QStringLiteral("pdf")), fits + QStringLiteral(".pdf"));
     EXPECT_LE(QFile::encodeName(DocumentFileName(QStringLiteral("T"), QStringLiteral("S").repeated(400), QStringLiteral("pdf"))).size(), 255);
+    // Spaces up to the cut leave no title: never a hidden ".pdf" (found by fuzz_document_names).
+    EXPECT_EQ(DocumentFileName(QString(30, u' ') + u'/', std::nullopt, QStringLiteral("pdf"), 32), QStringLiteral("(No Title).pdf"));
 }
 
 TEST(DocumentFileTest, WritesOnlyNewFilesInsideTheFolder)

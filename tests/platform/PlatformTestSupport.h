@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/OldStylePlist.h"
+#include "support/StrictlyEqual.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,24 +18,6 @@
 #include <optional>
 
 namespace tickwell::testing {
-
-// QVariant's own == finds the text "15" equal to true; settings must keep their exact type.
-inline bool StrictlyEqual(const QVariant &a, const QVariant &b)
-{
-    if (a.typeId() != b.typeId())
-        return false;
-    if (a.typeId() == QMetaType::QVariantList) {
-        const QVariantList l = a.toList(), r = b.toList();
-        return l.size() == r.size() && std::equal(l.cbegin(), l.cend(), r.cbegin(), StrictlyEqual);
-    }
-    if (a.typeId() == QMetaType::QVariantMap) {
-        const QVariantMap l = a.toMap(), r = b.toMap();
-        return l.keys() == r.keys() && std::equal(l.cbegin(), l.cend(), r.cbegin(), StrictlyEqual);
-    }
-    if (a.typeId() == QMetaType::Double && std::isnan(a.toDouble()))
-        return std::isnan(b.toDouble());
-    return a == b;
-}
 
 inline ::testing::AssertionResult SameTypedValue(const std::optional<QVariant> &actual, const QVariant &expected)
 {

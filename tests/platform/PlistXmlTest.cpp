@@ -18,7 +18,11 @@ std::optional<QVariant> ValueOfK(const QByteArray &xml)
     return read ? std::optional(read->value(QStringLiteral("k"))) : std::nullopt;
 }
 
-std::optional<QVariant> RoundTrip(const QVariant &value) { return ValueOfK(WritePlistXml({ { QStringLiteral("k"), value } })); }
+std::optional<QVariant> RoundTrip(const QVariant &value)
+{
+    const auto xml = WritePlistXml({ { QStringLiteral("k"), value } });
+    return xml ? ValueOfK(*xml) : std::nullopt;
+}
 
 TEST(PlistXml, ReadsEveryElementAsItsExactType)
 {
