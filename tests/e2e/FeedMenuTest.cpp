@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace tickwell::testing {
 namespace {
@@ -190,6 +191,20 @@ TEST_F(FeedMenu, ChoosingEachQuoteLineAndLinkOpensItsAddress)
         if (line.startsWith(u"open: "_s))
             opened.append(line);
     EXPECT_EQ(opened, expected);
+}
+
+TEST_F(FeedMenu, TheTextMenuShowsTheChangeAndPercentThatTheMenuShows)
+{
+    writeSettings(u"<key>ShowMarketIndicesInMenu</key><true/>\n<key>StockSymbols</key><array><string>ACME</string></array>\n"_s);
+    const auto output = runMenu({});
+    ASSERT_TRUE(output);
+    const QString text = QString::fromUtf8(*output);
+    // The change suffix stands before the first colon, as in the drawn menu and on a panel.
+    static const QRegularExpression quoteLine(uR"(^Acme Group plc \[ACME\] \(-?[\d.,]+, -?[\d.]+%\) : [\d.,]+)"_s,
+                                              QRegularExpression::MultilineOption);
+    EXPECT_TRUE(quoteLine.match(text).hasMatch()) << text.toStdString();
+    static const QRegularExpression indexLine(uR"(^Dow[^\n]*\([+-][\d.,]+)"_s, QRegularExpression::MultilineOption);
+    EXPECT_TRUE(indexLine.match(text).hasMatch()) << text.toStdString();
 }
 
 } // namespace

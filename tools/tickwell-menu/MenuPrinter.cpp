@@ -52,7 +52,9 @@ void appendText(QString &out, const Menu &menu, int depth)
             out += indent + QStringLiteral("----\n");
             continue;
         }
-        QString line = indent + (item.title.isEmpty() && !item.image.isEmpty() ? QStringLiteral("[image %1]").arg(item.image) : item.title);
+        // The text the menu shows: a quote line's change and percent live in its styled runs.
+        const QString shown = item.styledTitle ? plainText(*item.styledTitle) : item.title;
+        QString line = indent + (shown.isEmpty() && !item.image.isEmpty() ? QStringLiteral("[image %1]").arg(item.image) : shown);
         if (!item.enabled())
             line += QStringLiteral("  (disabled)");
         if (!item.keyEquivalent.isEmpty())

@@ -23,8 +23,11 @@ std::optional<MenuItem> FindMenuItem(const Menu &menu, const QString &path)
         for (const auto &item : *level) {
             if (item.separator)
                 continue;
+            // Either the item's title or the text the menu shows (with a quote line's change).
+            const QString shown = item.styledTitle ? plainText(*item.styledTitle) : item.title;
+            const auto named = [&](const QString &text) { return prefix ? text.startsWith(head) : text == head; };
             const bool matches = image.hasMatch() ? item.title.isEmpty() && !item.image.isEmpty() && --imagesLeft == 0
-                                                  : (prefix ? item.title.startsWith(head) : item.title == head);
+                                                  : named(item.title) || named(shown);
             if (matches) {
                 found = &item;
                 break;
