@@ -4,7 +4,6 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "app/SectionContext.h"
-#include "support/FakeUrlLoader.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
 #include "sources/MarketIndicesSection.h"
@@ -40,10 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                    MetalsPageAddress(hosts), OtherIndicesPageAddress(hosts)})
         state.m_urlContents.storePage(address, bytes);
 
-    FakeUrlLoader loader;
     ManualTimerFactory clock;
     Menu menu;
-    SectionContext context{state, prefs, hosts, loader, clock, menu};
+    SectionContext context{state, prefs, hosts, clock, menu};
     addStockSymbols(context);
     addPreciousMetals(context);
     addOtherMarketIndices(context);
