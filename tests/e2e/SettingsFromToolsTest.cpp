@@ -30,7 +30,7 @@ TEST_F(SettingsFromTools, ShowSettingsAndSharesInEveryType)
             ASSERT_TRUE(runTool(QStringLiteral("tickwell-defaults"), QStringList{QStringLiteral("write"), QStringLiteral("ShowSettings")} + c.defaultsWrite));
         }
         const QString menu = QString::fromUtf8(runMenu({}).value_or(QByteArray()));
-        const QRegularExpression acme(QStringLiteral(R"(\[ACME\] : [\d.]+.* \(1,000,000 shares: \$[\d,]+\.\d\d\))"));
+        const QRegularExpression acme(QStringLiteral(R"(\[ACME\] (?:\([^)]*\) )?: [\d.,]+.* \(1,000,000 shares: \$[\d,]+\.\d\d\))"));
         EXPECT_TRUE(acme.match(menu).hasMatch()) << menu.toStdString();
         EXPECT_FALSE(menu.contains(QStringLiteral("[BETA]"))) << menu.toStdString();
     }
