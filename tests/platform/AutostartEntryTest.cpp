@@ -50,11 +50,17 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
         launch.start(gio, {u"launch"_s, entry.path()});
         ASSERT_TRUE(launch.waitForFinished(10000));
         EXPECT_EQ(launch.exitCode(), 0) << launch.readAllStandardError().toStdString();
-        QFile started(marker);
-        for (int i = 0; i < 200 && !started.exists(); ++i)
-            QThread::msleep(10);
-        ASSERT_TRUE(started.open(QIODevice::ReadOnly));
-        EXPECT_EQ(QFile::decodeName(started.readAll().trimmed()), program);
+        // The launched program runs on its own: wait until its whole line is written (the
+        // shell creates the file before echo fills it).
+        QByteArray line;
+        for (int i = 0; i < 1000 && !line.endsWith('\n'); ++i) {
+            QFile started(marker);
+            if (started.open(QIODevice::ReadOnly))
+                line = started.readAll();
+            if (!line.endsWith('\n'))
+                QThread::msleep(10);
+        }
+        EXPECT_EQ(QFile::decodeName(line.trimmed()), program);
 
         ASSERT_TRUE(entry.setEnabled(false));
         EXPECT_FALSE(QFile::exists(entry.path()));
