@@ -66,9 +66,4 @@ void selItemPreciousMetalBid(const MenuItem &sender, const Hosts &hosts, Desktop
     }
 }
 
-void selectItemHeadline(const MenuItem &sender, const Hosts &, Desktop &desktop)
-{
-    openToolTip(sender, desktop);
-}
-
 } // namespace tickwell

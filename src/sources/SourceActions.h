@@ -22,7 +22,5 @@ void selItemIndicesiChart(const MenuItem &sender, const Hosts &hosts, Desktop &d
 void selItemOtherMarketIndices(const MenuItem &sender, const Hosts &hosts, Desktop &desktop);
 // Metal line: the live chart page of the metal named (exactly) in the tool tip.
 void selItemPreciousMetalBid(const MenuItem &sender, const Hosts &hosts, Desktop &desktop);
-// Headline item: the article address in the tool tip.
-void selectItemHeadline(const MenuItem &sender, const Hosts &hosts, Desktop &desktop);
 
 } // namespace tickwell

@@ -37,8 +37,6 @@ TEST_F(HeadlinesGroup, AbsoluteHttpLinksWithTheirSourceLines)
     EXPECT_EQ(state.m_headlines.value(QStringLiteral("ACME")), (QList<HeadlineRecord>{{QStringLiteral("http://news.test/1"), QStringLiteral("First & best"),
                                                  QStringLiteral("\"First & best\" Reuters  (Fri 4:05PM) ")},
                                                 {QStringLiteral("http://news.test/3"), QStringLiteral("Third"), std::nullopt}}));
-    selectItemHeadline(submenu[2], hosts, desktop);
-    EXPECT_EQ(desktop.lines(), QStringList{QStringLiteral("open: http://news.test/1")});
 }
 
 TEST_F(HeadlinesGroup, ACachedTitleWinsOverTheLinkText)
