@@ -70,8 +70,9 @@ void AppController::registerActions()
         {"selItemOtherMarketIndices:", &tickwell::selItemOtherMarketIndices},
         {"selItemPreciousMetalBid:", &tickwell::selItemPreciousMetalBid},
     };
-    for (const auto &[selector, action] : sourceActions) {
-        m_actions.add(QLatin1String(selector), [this, action](const MenuItem &item) {
+    for (const auto &entry : sourceActions) {
+        const SourceAction action = entry.second; // a structured binding cannot be captured by clang 14
+        m_actions.add(QLatin1String(entry.first), [this, action](const MenuItem &item) {
             action(item, Hosts::fromSettings(m_platform.settings), m_platform.desktop);
         });
     }
