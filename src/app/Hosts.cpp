@@ -15,6 +15,11 @@ QString hostSetting(SettingsStore &store, const char *key, const char *fallback)
     return QString::fromLatin1(fallback);
 }
 
+bool isSet(SettingsStore &store, const char *key)
+{
+    return store.value(QString::fromLatin1(key)).has_value();
+}
+
 } // namespace
 
 Hosts Hosts::fromSettings(SettingsStore &store)
@@ -28,6 +33,9 @@ Hosts Hosts::fromSettings(SettingsStore &store)
     hosts.markets = hostSetting(store, "MarketsHost", "money.cnn.com");
     hosts.otherIndices = hostSetting(store, "OtherIndicesHost", "quotes.ino.com");
     hosts.orderBook = hostSetting(store, "OrderBookHost", "www.batstrading.com");
+    hosts.classic = Classic{isSet(store, "QuotePageHost"), isSet(store, "ChartImageHost"), isSet(store, "LogoHost"),
+                            isSet(store, "MetalsHost"), isSet(store, "MarketsHost"), isSet(store, "OtherIndicesHost"),
+                            isSet(store, "OrderBookHost")};
     return hosts;
 }
 

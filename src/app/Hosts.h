@@ -17,6 +17,21 @@ struct Hosts {
     QString otherIndices; // "OtherIndicesHost"
     QString orderBook;    // "OrderBookHost"
 
+    // Which host keys the settings name. A key that is set (to any value) is read as the classic
+    // pages of that host; a part whose key is left unset comes from today's live services.
+    struct Classic {
+        bool quotePage = true;
+        bool chartImage = true;
+        bool logo = true;
+        bool metals = true;
+        bool markets = true;
+        bool otherIndices = true;
+        bool orderBook = true;
+
+        bool all() const { return quotePage && chartImage && logo && metals && markets && otherIndices && orderBook; }
+    };
+    Classic classic;
+
     static Hosts fromSettings(SettingsStore &store);
 
     // "http://" + host + pathAndQuery
