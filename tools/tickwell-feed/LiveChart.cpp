@@ -181,7 +181,8 @@ std::vector<Bar> intradayBars(const DayPrices &prices, const StockQuote &quote, 
             bar.low = cents(std::min(bar.open, bar.close) * (1.0 - 0.0008 * std::abs(prices.noise(time + 2))));
             const bool regular = time >= hours.regularStart && time < hours.regularEnd;
             bar.volume = std::round(regularVolume * (regular ? 1.0 : 0.1) * (0.4 + std::abs(prices.noise(time + 3))) * minutes / 5.0);
-            bar.gap = prices.noise(time + 5) > 0.92;
+            // A few gaps by chance, and always the bar at 11:00, as if trading had stalled.
+            bar.gap = prices.noise(time + 5) > 0.92 || time == hours.regularStart + 90 * 60;
             bars.push_back(bar);
         }
         // A finished day (or the session so far) ends at its path's last price exactly.

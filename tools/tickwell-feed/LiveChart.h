@@ -17,9 +17,9 @@ struct ChartRequest {
 };
 
 // The v8 chart answer of a known symbol: chart.result[0] with its meta, the bar times and
-// indicators.quote[0] (a few bars are null gaps, never the last). The bars end with the quote's
-// last trade and follow the same day closes whatever the range, so ranged charts agree. Nothing
-// when the range or interval is not one the service takes.
+// indicators.quote[0] (a few bars are null gaps, the 11:00 one among them, never the last). The
+// bars end with the quote's last trade and follow the same day closes whatever the range, so
+// ranged charts agree. Nothing when the range or interval is not one the service takes.
 std::optional<std::string> ChartDocument(const FeedMarket &market, const LiveQuote &live, const MarketClock &clock,
                                          const ChartRequest &request);
 
