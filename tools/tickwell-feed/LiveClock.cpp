@@ -9,7 +9,7 @@ namespace {
 
 const QTimeZone &newYork()
 {
-    static const QTimeZone zone("America/New_York");
+    thread_local const QTimeZone zone("America/New_York"); // one per answering thread
     return zone;
 }
 

@@ -24,7 +24,7 @@ void printUsage(std::FILE *to)
                "  --latency-ms N     delay before every answer\n"
                "  --seed N           seed of the price movements (default 1)\n"
                "  --no-opening-bell  front page without the \"U.S. Markets open in\" countdown\n"
-               "  --log              print each request on stderr\n"
+               "  --log              print each request on stderr, and each live answer's status\n"
                "  --price-path S=P,...  the n-th quote page of S shows the n-th price as its last\n"
                "                     trade, the last price after the path ends (repeatable); the live\n"
                "                     routes (chart, quote, delayed quote) step through the same path\n"
