@@ -68,12 +68,14 @@ public:
     // Minutes left until the markets open, counting down with the ticks.
     int minutesToOpen(std::uint64_t tick) const;
 
+    // A value in [-1, 1] for the name at the tick (any number: the live charts use times).
+    double wobble(const std::string &name, std::uint64_t tick) const;
+    // A value moving around base by at most swing (a fraction), for the name at the tick.
+    MarketValue moving(const std::string &name, double base, double swing, std::uint64_t tick) const;
+
 private:
     // Mixes the seed, a name and a number into 64 well-spread bits.
     std::uint64_t hash(const std::string &name, std::uint64_t salt) const;
-    // A value in [-1, 1] for the name at the tick.
-    double wobble(const std::string &name, std::uint64_t tick) const;
-    MarketValue moving(const std::string &name, double base, double swing, std::uint64_t tick) const;
 
     std::uint64_t m_seed;
     std::atomic<std::uint64_t> m_requests{0};

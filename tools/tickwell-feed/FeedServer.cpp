@@ -36,6 +36,10 @@ void notFound(httplib::Response &response)
 FeedServer::FeedServer(const FeedOptions &options)
     : m_options(options)
     , m_market(options.seed)
+    , m_live(m_market,
+             LiveOptions{.failures = options.liveFailures, .failAfter = options.liveFailAfter, .logRequests = options.logRequests},
+             [this](const std::string &symbol) { return nextScriptedPrice(symbol); },
+             [this](const httplib::Request &request) { return hostOf(request); })
 {
     if (m_options.latency.count() > 0 || m_options.logRequests) {
         m_server.set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &) {
@@ -110,8 +114,10 @@ void FeedServer::addRoutes()
         notFound(response);
     });
     m_server.Get("/", [this](const httplib::Request &request, httplib::Response &response) {
+        m_live.setSessionCookie(response);
         response.set_content(FrontPage(m_market, m_market.nextTick(), hostOf(request), m_options.openingBell), kHtml);
     });
+    m_live.addTo(m_server);
     m_server.Get(R"(/json/bzx/book/(.+))", [this](const httplib::Request &request, httplib::Response &response) {
         response.set_content(OrderBookDocument(m_market, request.matches[1], m_market.nextTick()), "application/json");
     });

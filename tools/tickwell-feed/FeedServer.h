@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FeedMarket.h"
+#include "LiveRoutes.h"
 
 #include <httplib.h>
 
@@ -23,6 +24,9 @@ struct FeedOptions {
     // Scripted last trades: the n-th quote page of the symbol shows the n-th price of its path,
     // the last one for ever after (the previous close stays the feed's own).
     std::map<std::string, std::vector<double>> pricePaths;
+    // Scripted refusals of the live routes (--live-fail, --live-fail-after).
+    std::vector<LiveFailure> liveFailures;
+    std::size_t liveFailAfter = 0;
 };
 
 // The routes of the feed on an HTTP server:
@@ -36,6 +40,7 @@ struct FeedOptions {
 //   /                             front page and other-indices page
 //   /json/bzx/book/SYM            order-book JSON
 //   /news/..., /news/local/...    articles, their images (one always missing) and stylesheet
+// and the routes of today's services (LiveRoutes), whose session cookie the front page sets.
 class FeedServer {
 public:
     explicit FeedServer(const FeedOptions &options);
@@ -44,7 +49,11 @@ public:
     int bind();
     // Serves until stop() is called from another thread.
     bool listen();
-    void stop() { m_server.stop(); }
+    void stop()
+    {
+        m_live.releaseHeldRequests();
+        m_server.stop();
+    }
 
 private:
     void addRoutes();
@@ -58,6 +67,7 @@ private:
     std::mutex m_pathMutex;
     std::map<std::string, std::size_t> m_pathSteps;
     FeedMarket m_market;
+    LiveRoutes m_live;
     httplib::Server m_server;
     int m_port = -1;
 };

@@ -19,14 +19,19 @@ namespace {
 void printUsage(std::FILE *to)
 {
     std::fputs("usage: tickwell-feed --port N [--latency-ms N] [--seed N] [--no-opening-bell] [--log]\n"
-               "                     [--price-path SYMBOL=PRICE,PRICE,...]...\n"
+               "                     [--price-path SYMBOL=PRICE,PRICE,...]... [--live-fail MODE,...]... [--live-fail-after N]\n"
                "  --port N           port on 127.0.0.1; 0 picks a free one\n"
                "  --latency-ms N     delay before every answer\n"
                "  --seed N           seed of the price movements (default 1)\n"
                "  --no-opening-bell  front page without the \"U.S. Markets open in\" countdown\n"
-               "  --log              print each request on stderr\n"
+               "  --log              print each request on stderr, and each live answer's status\n"
                "  --price-path S=P,...  the n-th quote page of S shows the n-th price as its last\n"
-               "                     trade, the last price after the path ends (repeatable)\n"
+               "                     trade, the last price after the path ends (repeatable); the live\n"
+               "                     routes (chart, quote, delayed quote) step through the same path\n"
+               "  --live-fail MODE,...  the live routes refuse: 401 (Invalid Crumb), 429 (Too Many\n"
+               "                     Requests), html (a challenge page), hang (no answer); several modes\n"
+               "                     take turns (repeatable)\n"
+               "  --live-fail-after N  the first N live answers go well, the refusals come after\n"
                "Prints \"listening on 127.0.0.1:PORT\" once it accepts connections.\n",
                to);
 }
@@ -67,6 +72,24 @@ bool readPricePath(const char *text, std::string &symbol, std::vector<double> &p
     return !prices.empty();
 }
 
+// "401,hang": one or more failure modes.
+bool readFailures(const char *text, std::vector<tickwell::feed::LiveFailure> &failures)
+{
+    if (!text || !*text)
+        return false;
+    const std::string argument = text;
+    std::size_t at = 0;
+    while (at <= argument.size()) {
+        const std::size_t comma = std::min(argument.find(',', at), argument.size());
+        const auto failure = tickwell::feed::LiveFailureNamed(std::string_view(argument).substr(at, comma - at));
+        if (!failure)
+            return false;
+        failures.push_back(*failure);
+        at = comma + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -93,6 +116,11 @@ int main(int argc, char **argv)
             options.openingBell = false;
         } else if (argument == "--price-path" && readPricePath(next, symbol, prices)) {
             options.pricePaths[symbol] = prices;
+            ++i;
+        } else if (argument == "--live-fail" && readFailures(next, options.liveFailures)) {
+            ++i;
+        } else if (argument == "--live-fail-after" && readNumber(next, ~0ull, value)) {
+            options.liveFailAfter = static_cast<std::size_t>(value);
             ++i;
         } else if (argument == "--log") {
             options.logRequests = true;
