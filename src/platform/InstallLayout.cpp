@@ -27,4 +27,15 @@ std::optional<QString> InstallLayout::documentation(const QString &programDirect
     return std::nullopt;
 }
 
+std::optional<QString> InstallLayout::helperProgram(const QString &name, const QString &programDirectory)
+{
+    const QDir programs(programDirectory);
+    for (const QString &folder : {QStringLiteral("."), QStringLiteral(TICKWELL_HELPERS_FROM_PROGRAMS)}) {
+        const QFileInfo helper(QDir::cleanPath(programs.filePath(folder + u'/' + name)));
+        if (helper.isFile() && helper.isExecutable())
+            return helper.canonicalFilePath();
+    }
+    return std::nullopt;
+}
+
 } // namespace tickwell

@@ -25,18 +25,7 @@ QString text(const QJsonObject &message, const char *key) { return message.value
 
 QString ProcessWebEngine::helperPath()
 {
-    const QString here = InstallLayout::programDirectory();
-    const QStringList candidates{
-        QDir(here).filePath(kHelperName),
-        QDir(here).filePath(QStringLiteral("../libexec/tickwell/") + kHelperName),
-        QStringLiteral(TICKWELL_LIBEXECDIR "/tickwell/") + kHelperName,
-    };
-    for (const QString &candidate : candidates) {
-        const QFileInfo info(candidate);
-        if (info.isFile() && info.isExecutable())
-            return info.canonicalFilePath();
-    }
-    return {};
+    return InstallLayout::helperProgram(kHelperName).value_or(QString());
 }
 
 std::unique_ptr<WebEngine> ProcessWebEngine::create()
