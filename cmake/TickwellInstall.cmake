@@ -1,12 +1,20 @@
 # Install rules and the Debian package. Included after every program target is defined.
 
-# The programs a user runs; a helper program added later only needs its name here.
-set(TICKWELL_PROGRAMS tickwell tickwell-defaults tickwell-menu tickwell-archiver)
-foreach(program ${TICKWELL_PROGRAMS})
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
+# The programs a person runs go into PATH (each has a manual page in man/); helpers only Tickwell
+# runs go into their own folder, where InstallLayout::helperProgram finds them.
+install(TARGETS tickwell tickwell-defaults tickwell-menu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET tickwell-archiver)
+  install(TARGETS tickwell-archiver RUNTIME DESTINATION ${TICKWELL_INSTALL_HELPERDIR})
+endif()
+
+# Copyright and changelog in the documentation folder, as Debian wants them. The version is
+# native (no Debian revision), so the changelog is changelog.gz, not changelog.Debian.gz.
+set(changelog_gz ${CMAKE_BINARY_DIR}/debian/changelog.gz)
+add_custom_command(OUTPUT ${changelog_gz}
+  COMMAND sh -c "gzip -9nc \"$0\" >\"$1\"" ${PROJECT_SOURCE_DIR}/debian/changelog ${changelog_gz}
+  DEPENDS ${PROJECT_SOURCE_DIR}/debian/changelog VERBATIM)
+add_custom_target(tickwell-changelog ALL DEPENDS ${changelog_gz})
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(desktop_dir ${PROJECT_SOURCE_DIR}/resources/desktop)
 set(app_id com.brantlow.Tickwell)
@@ -29,7 +37,11 @@ set(CPACK_PACKAGE_NAME tickwell)
 set(CPACK_PACKAGE_VENDOR "Brantlow Software")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stock quotes in the desktop's status area")
-set(CPACK_PACKAGE_DESCRIPTION "Tickwell keeps a watch list of stock symbols in the status area: one coloured quote line per symbol with the day's change and the value of the holding, market indices and metals, a title ticker, quote logs, and news articles saved as PDF or web archive.")
+# Lines of at most 80 columns: the package tools show them as they are.
+set(CPACK_PACKAGE_DESCRIPTION "Tickwell keeps a watch list of stock symbols in the status area: one coloured
+quote line per symbol with the day's change and the value of the holding,
+market indices and metals, a title ticker, quote logs, price alerts, and news
+articles saved as PDF or web archive.")
 set(CPACK_PACKAGE_CONTACT "Brantlow Software <tickwell@brantlow.example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -27,4 +27,19 @@ std::optional<QString> InstallLayout::documentation(const QString &programDirect
     return std::nullopt;
 }
 
+QString InstallLayout::helperFolder(const QString &programDirectory)
+{
+    return QDir::cleanPath(QDir(programDirectory).filePath(QStringLiteral(TICKWELL_HELPERS_FROM_PROGRAMS)));
+}
+
+std::optional<QString> InstallLayout::helperProgram(const QString &name, const QString &programDirectory)
+{
+    for (const QString &folder : {programDirectory, helperFolder(programDirectory)}) {
+        const QFileInfo helper(QDir(folder).filePath(name));
+        if (helper.isFile() && helper.isExecutable())
+            return helper.canonicalFilePath();
+    }
+    return std::nullopt;
+}
+
 } // namespace tickwell

@@ -18,6 +18,12 @@ public:
     // The README rendered as a page: in the installed documentation folder, else in the build
     // tree; nothing when neither is there.
     static std::optional<QString> documentation(const QString &programDirectory = InstallLayout::programDirectory());
+    // A helper program that no person runs (tickwell-archiver): beside the programs in the build
+    // tree, else in the installed helper folder (lib/tickwell/ beside bin/), out of PATH. Nothing
+    // when it is in neither, or cannot be run.
+    // The installed helper folder for the programs of that folder.
+    static QString helperFolder(const QString &programDirectory = InstallLayout::programDirectory());
+    static std::optional<QString> helperProgram(const QString &name, const QString &programDirectory = InstallLayout::programDirectory());
 };
 
 } // namespace tickwell

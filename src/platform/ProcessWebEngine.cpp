@@ -25,18 +25,7 @@ QString text(const QJsonObject &message, const char *key) { return message.value
 
 QString ProcessWebEngine::helperPath()
 {
-    const QString here = InstallLayout::programDirectory();
-    const QStringList candidates{
-        QDir(here).filePath(kHelperName),
-        QDir(here).filePath(QStringLiteral("../libexec/tickwell/") + kHelperName),
-        QStringLiteral(TICKWELL_LIBEXECDIR "/tickwell/") + kHelperName,
-    };
-    for (const QString &candidate : candidates) {
-        const QFileInfo info(candidate);
-        if (info.isFile() && info.isExecutable())
-            return info.canonicalFilePath();
-    }
-    return {};
+    return InstallLayout::helperProgram(kHelperName).value_or(QString());
 }
 
 std::unique_ptr<WebEngine> ProcessWebEngine::create()
@@ -87,8 +76,8 @@ bool ProcessWebEngine::ensureHelper()
     const QString program = m_options.program.isEmpty() ? helperPath() : m_options.program;
     if (program.isEmpty()) {
         m_failure = QStringLiteral("%1, the web engine helper, was not found").arg(kHelperName);
-        std::fprintf(stderr, "tickwell: %s is not in %s, its ../libexec/tickwell or %s/tickwell\n", qPrintable(kHelperName),
-                     qPrintable(InstallLayout::programDirectory()), TICKWELL_LIBEXECDIR);
+        std::fprintf(stderr, "tickwell: %s is neither in %s nor in %s\n", qPrintable(kHelperName),
+                     qPrintable(InstallLayout::programDirectory()), qPrintable(InstallLayout::helperFolder()));
         return false;
     }
     m_process = std::make_unique<QProcess>();

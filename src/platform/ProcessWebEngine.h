@@ -36,8 +36,8 @@ public:
         std::chrono::milliseconds stopGrace{3000};
     };
 
-    // Where the helper is looked for: beside the running program, then in ../libexec/tickwell and
-    // the configured libexec folder's tickwell/. Empty when it is in none of them.
+    // The helper beside the running program (build tree) or in the installed helper folder
+    // (InstallLayout::helperProgram). Empty when it is in neither.
     static QString helperPath();
     static std::unique_ptr<WebEngine> create();
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch prefix, checked with the desktop's own tools: the launcher and
 # metadata validate, the icon sizes are what their folders say, a saved .webarchive gets the MHTML
-# type, and the README page that "Help" opens is there with its pictures.
+# type, the README page that "Help" opens is there with its pictures, and man shows the pages.
 source "$(dirname "$0")/lib.sh"
-need desktop-file-validate appstreamcli update-mime-database xdg-mime
+need desktop-file-validate appstreamcli update-mime-database xdg-mime man
 
 # A prefix with a space: the launcher's Exec line must quote it.
 for prefix in "$scratch/plain" "$scratch/with space"; do
@@ -13,6 +13,10 @@ for prefix in "$scratch/plain" "$scratch/with space"; do
     [ -x "$prefix/bin/$program" ] || fail "$program is not installed"
   done
   [ ! -e "$prefix/bin/tickwell-feed" ] || fail "tickwell-feed is a development tool and is not installed"
+  [ ! -e "$prefix/bin/tickwell-archiver" ] || fail "tickwell-archiver is a helper and stays out of PATH"
+  if [ -x "$build/bin/tickwell-archiver" ]; then
+    [ -x "$prefix/lib/tickwell/tickwell-archiver" ] || fail "tickwell-archiver is not in lib/tickwell"
+  fi
 
   desktop=$share/applications/com.brantlow.Tickwell.desktop
   desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
@@ -56,4 +60,13 @@ grep -q '<h1' "$page" || fail "the README page has no heading"
 grep -o '<img src="[^"]*"' "$page" | sed 's/<img src="//; s/"$//' | while read -r picture; do
   [ -f "$(dirname "$page")/$picture" ] || fail "the README page shows $picture, which is not installed"
 done
+# MANPATH alone: an installed Tickwell's pages elsewhere must not stand in for these.
+for program in tickwell tickwell-menu tickwell-defaults; do
+  found=$(MANPATH="$prefix/share/man" man -w "$program") || fail "man does not find $program's page"
+  [ "$found" = "$prefix/share/man/man1/$program.1.gz" ] || fail "man finds $found for $program"
+done
+MANPATH="$prefix/share/man" MANWIDTH=80 man tickwell-defaults 2>"$scratch/man.err" >"$scratch/man.txt" || fail "man cannot show tickwell-defaults: $(cat "$scratch/man.err")"
+grep -q 'tickwell-defaults - read and edit' "$scratch/man.txt" || fail "the page of tickwell-defaults lacks its name line"
+[ ! -s "$scratch/man.err" ] || fail "man complains: $(cat "$scratch/man.err")"
+[ -f "$share/doc/tickwell/copyright" ] || fail "the copyright file is not installed"
 echo "installed tree: ok"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package made from the build tree: its name, fields, files and dependencies, and its
-# programs unpacked into a scratch root, run headless by bare name from PATH.
+# The Debian package made from the build tree: its name, fields, files and dependencies, what
+# lintian says of it, and its programs unpacked into a scratch root, run headless by bare name
+# from PATH.
 source "$(dirname "$0")/lib.sh"
-need cpack dpkg-deb dpkg-shlibdeps
+need cpack dpkg-deb dpkg-shlibdeps dpkg-parsechangelog lintian
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; fail "cpack failed"; }
 arch=$(dpkg --print-architecture)
@@ -24,13 +25,23 @@ if command -v apt-get >/dev/null; then
   apt-get install --simulate "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; fail "apt cannot install the package"; }
 fi
 
+# No error and no warning; informational tags are printed but pass.
+lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$scratch/lintian.log"; fail "lintian finds errors or warnings"; }
+cat "$scratch/lintian.log"
+
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$scratch/files"
 for file in /usr/bin/tickwell /usr/bin/tickwell-menu /usr/bin/tickwell-defaults \
+  /usr/share/man/man1/tickwell.1.gz /usr/share/man/man1/tickwell-menu.1.gz /usr/share/man/man1/tickwell-defaults.1.gz \
   /usr/share/applications/com.brantlow.Tickwell.desktop /usr/share/metainfo/com.brantlow.Tickwell.metainfo.xml \
   /usr/share/mime/packages/com.brantlow.Tickwell.xml /usr/share/icons/hicolor/48x48/apps/com.brantlow.Tickwell.png \
-  /usr/share/doc/tickwell/README.html; do
+  /usr/share/doc/tickwell/README.html /usr/share/doc/tickwell/copyright /usr/share/doc/tickwell/changelog.gz; do
   grep -qx "$file" "$scratch/files" || fail "the package lacks $file"
 done
+# Only the programs a person runs are in PATH; the web engine's helper is beside them in lib.
+[ "$(grep -c '^/usr/bin/.' "$scratch/files")" = 3 ] || fail "PATH gets more than the three programs: $(grep '^/usr/bin/.' "$scratch/files")"
+if [ -x "$build/bin/tickwell-archiver" ]; then
+  grep -qx /usr/lib/tickwell/tickwell-archiver "$scratch/files" || fail "the package lacks /usr/lib/tickwell/tickwell-archiver"
+fi
 if grep -E '_tests$|/bench_|tickwell-feed|make-artwork|make-docs|\.a$|/include/' "$scratch/files"; then
   fail "the package carries build-only files"
 fi
@@ -39,8 +50,12 @@ grep -q '^Exec=/usr/bin/tickwell$' <(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
-for program in tickwell tickwell-menu tickwell-defaults; do
-  if readelf -d "$root/usr/bin/$program" | grep -Eq 'RPATH|RUNPATH'; then
+gzip -dc "$root/usr/share/doc/tickwell/changelog.gz" >"$scratch/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
+[ "$changelog_version" = "$version" ] || fail "the changelog's newest entry is $changelog_version, the package $version"
+for program in "$root"/usr/bin/* "$root"/usr/lib/tickwell/*; do
+  [ -e "$program" ] || continue
+  if readelf -d "$program" | grep -Eq 'RPATH|RUNPATH'; then
     fail "$program keeps a library path of the build"
   fi
 done

@@ -100,5 +100,44 @@ TEST(InstallLayoutTest, DocumentationIsFoundInstalledOrBuilt)
     EXPECT_EQ(InstallLayout::tickwellProgram(u"/usr/bin"_s), u"/usr/bin/tickwell"_s);
 }
 
+// The web engine's helper lies beside the programs in the build tree and in lib/tickwell/ when
+// installed, never in PATH; a file that cannot be run is no helper.
+TEST(InstallLayoutTest, HelperIsFoundBesideTheProgramsOrInstalledOutOfPath)
+{
+    const struct {
+        const char *name;
+        QStringList helpers; // relative to a root with programs in bin/; "!" at the end: not executable
+        QString found;       // relative to the root; empty: none
+    } cases[] = {
+        {"build tree", {u"bin/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
+        {"installed", {u"lib/tickwell/tickwell-archiver"_s}, u"lib/tickwell/tickwell-archiver"_s},
+        {"both: the one beside", {u"bin/tickwell-archiver"_s, u"lib/tickwell/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
+        {"neither", {}, {}},
+        {"not executable", {u"lib/tickwell/tickwell-archiver!"_s}, {}},
+        {"not executable beside, installed one used", {u"bin/tickwell-archiver!"_s, u"lib/tickwell/tickwell-archiver"_s},
+         u"lib/tickwell/tickwell-archiver"_s},
+        {"a folder of that name", {u"lib/tickwell/tickwell-archiver/"_s}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        QDir().mkpath(root.filePath(u"bin"_s));
+        for (QString helper : c.helpers) {
+            if (helper.endsWith(u'/')) {
+                QDir().mkpath(root.filePath(helper));
+                continue;
+            }
+            const bool executable = !helper.endsWith(u'!');
+            helper.remove(u'!');
+            QDir().mkpath(QFileInfo(root.filePath(helper)).absolutePath());
+            QFile file(root.filePath(helper));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
+        }
+        const auto found = InstallLayout::helperProgram(u"tickwell-archiver"_s, root.filePath(u"bin"_s));
+        EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : QFileInfo(root.filePath(c.found)).canonicalFilePath());
+    }
+}
+
 } // namespace
 } // namespace tickwell::testing
