@@ -136,7 +136,7 @@ struct HostileShape {
 const HostileShape kHostileShapes[] = {
     {"reopened formatting", QStringLiteral("<p><b id=1><i id=2><u id=3><s id=4><em id=5>x")},
     {"div nesting", QStringLiteral("<div>")},
-    {"span nesting", QStringLiteral("<q>")},
+    {"inline nesting", QStringLiteral("<q>")},
     {"ignored end tags", QStringLiteral("<span></x>")},
     {"list items", QStringLiteral("<ul><li>")},
     {"table cells", QStringLiteral("<table><td>")},
