@@ -1,12 +1,20 @@
 // Pattern cutting over a quote page of about 200 KB, the way a menu build does it: the wanted
 // value sits near the end, and a pattern the page lacks scans it whole.
+#include "sources/PageCutting.h"
 #include "text/PageDecoding.h"
 #include "text/SearchableText.h"
 #include "text/StringExtensions.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QString>
+
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <iterator>
 
 namespace {
 
@@ -117,15 +125,91 @@ void BM_DecodePageBytes_MacRoman(benchmark::State &state)
 }
 BENCHMARK(BM_DecodePageBytes_MacRoman);
 
-// Flattening hostile nesting stays linear: the time per level is the same at every depth.
-void BM_FlattenHTML_HostileNesting(benchmark::State &state)
+// Any fragment the quote sources flatten, up to the size limit, takes at most 20 ms and 16 MB:
+// the parser's costly shapes filled to 16 KiB. "peak_MiB" is what one call adds to the peak
+// resident size (VmHWM), measured in a child process of its own.
+struct HostileShape {
+    const char *name;
+    QString unit;
+};
+
+const HostileShape kHostileShapes[] = {
+    {"reopened formatting", QStringLiteral("<p><b id=1><i id=2><u id=3><s id=4><em id=5>x")},
+    {"div nesting", QStringLiteral("<div>")},
+    {"inline nesting", QStringLiteral("<q>")},
+    {"ignored end tags", QStringLiteral("<span></x>")},
+    {"list items", QStringLiteral("<ul><li>")},
+    {"table cells", QStringLiteral("<table><td>")},
+    {"block in formatting", QStringLiteral("<div><b>")},
+    {"svg", QStringLiteral("<svg><g>")},
+    {"many attributes", {}},
+};
+
+QString HostileFragment(const HostileShape &shape)
 {
-    const QString markup = QStringLiteral("<div><span></x><ul><li>").repeated(state.range(0)) + QStringLiteral("deep");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(tickwell::flattenHTML(markup));
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    if (shape.unit.isEmpty()) { // one tag with thousands of distinct attributes
+        QString tag = QStringLiteral("<span");
+        for (int i = 0; tag.size() < tickwell::kLongestFlattenedFragment - 8; ++i)
+            tag += QStringLiteral(" a%1").arg(i);
+        return tag + QStringLiteral(">x");
+    }
+    return shape.unit.repeated(tickwell::kLongestFlattenedFragment / shape.unit.size());
 }
-BENCHMARK(BM_FlattenHTML_HostileNesting)->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond);
+
+// VmRSS or VmHWM of this process, in KiB.
+long StatusKiB(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// In a child: free memory goes back to the system and the peak is reset to the current size
+// (clear_refs "5"), so whatever the call needs at most shows as growth of the peak.
+double PeakMiBOfOneCall(const QString &fragment)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        malloc_trim(0);
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        long kib = -1024;
+        if (clear.open(QIODevice::WriteOnly) && clear.write("5") == 1) {
+            clear.close();
+            const long before = StatusKiB("VmRSS:");
+            benchmark::DoNotOptimize(tickwell::FlattenFragment(fragment));
+            kib = StatusKiB("VmHWM:") - before;
+        }
+        [[maybe_unused]] const auto written = write(channel[1], &kib, sizeof kib);
+        _exit(0);
+    }
+    close(channel[1]);
+    long kib = -1024;
+    if (child < 0 || read(channel[0], &kib, sizeof kib) != sizeof kib)
+        kib = -1024;
+    close(channel[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return static_cast<double>(kib) / 1024.0;
+}
+
+void BM_FlattenFragment_Hostile(benchmark::State &state)
+{
+    const HostileShape &shape = kHostileShapes[state.range(0)];
+    const QString fragment = HostileFragment(shape);
+    state.SetLabel(shape.name);
+    state.counters["peak_MiB"] = PeakMiBOfOneCall(fragment);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tickwell::FlattenFragment(fragment));
+    state.counters["bytes"] = static_cast<double>(fragment.size());
+}
+BENCHMARK(BM_FlattenFragment_Hostile)->DenseRange(0, std::size(kHostileShapes) - 1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -97,11 +97,15 @@ int findSaveItem(const DBusMenuLayoutItem &item, int depth = 0)
     return 0;
 }
 
+// Opens the menu, reads it and closes it again, as a panel does. Closing matters: a refresh that
+// ends under an open menu waits for it to close before the menu shows its pages.
 int saveItemId(const QString &service)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.call(menuCall(service, QStringLiteral("AboutToShow"), {0}), QDBus::Block, 30000);
     const QDBusMessage reply = bus.call(menuCall(service, QStringLiteral("GetLayout"), {0, -1, QStringList()}), QDBus::Block, 30000);
+    bus.call(menuCall(service, QStringLiteral("Event"), {0, QStringLiteral("closed"), QVariant::fromValue(QDBusVariant(QString())), 0u}),
+             QDBus::Block, 30000);
     if (reply.arguments().size() != 2)
         return 0;
     DBusMenuLayoutItem root;

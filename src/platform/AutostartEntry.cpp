@@ -67,6 +67,9 @@ bool AutostartEntry::setEnabled(bool enabled, QString *error)
             return fail(QStringLiteral("cannot remove %1").arg(m_path));
         return true;
     }
+    const std::optional<QString> exec = execValue(m_program);
+    if (!exec)
+        return fail(QStringLiteral("the program's path holds a control character, which an autostart entry cannot name"));
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("cannot create the folder %1").arg(folder));
@@ -81,18 +84,25 @@ bool AutostartEntry::setEnabled(bool enabled, QString *error)
                                          "Icon=com.brantlow.Tickwell\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(QStringLiteral(TICKWELL_NAME), execValue(m_program));
+                              .arg(QStringLiteral(TICKWELL_NAME), *exec);
     file.write(entry.toUtf8());
     if (!file.commit())
         return fail(QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
     return true;
 }
 
-QString AutostartEntry::execValue(const QString &program)
+std::optional<QString> AutostartEntry::execValue(const QString &program)
 {
+    // A string value has escapes for these control characters only; any other is not allowed in
+    // the file at all.
+    const bool unwritable = std::any_of(program.begin(), program.end(), [](QChar c) {
+        return (c.unicode() < 0x20 || c.unicode() == 0x7f) && c != u'\n' && c != u'\t' && c != u'\r';
+    });
+    if (unwritable)
+        return std::nullopt;
     QString value = program;
     value.replace(u'%', QStringLiteral("%%"));
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    static const QString reserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`");
     const bool needsQuotes = std::any_of(value.begin(), value.end(), [](QChar c) { return reserved.contains(c); });
     if (needsQuotes) {
         QString quoted;
@@ -103,10 +113,12 @@ QString AutostartEntry::execValue(const QString &program)
         }
         value = u'"' + quoted + u'"';
     }
-    // The value is itself an escaped string: its backslashes are doubled once more, and a line
-    // break (which would end the value) is written as an escape.
+    // The value is itself an escaped string: its backslashes are doubled once more, and the
+    // control characters (a line feed would end the value) are written as escapes.
     value.replace(u'\\', QStringLiteral("\\\\"));
     value.replace(u'\n', QStringLiteral("\\n"));
+    value.replace(u'\t', QStringLiteral("\\t"));
+    value.replace(u'\r', QStringLiteral("\\r"));
     return value;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tickwell {
 
 // The XDG autostart entry that starts Tickwell when the user logs in:
@@ -22,8 +24,9 @@ public:
     // reason in `error`, when that could not be done; nothing half-written is left.
     bool setEnabled(bool enabled, QString *error = nullptr);
 
-    // The program as an Exec value: quoted and escaped where the desktop entry rules ask for it.
-    static QString execValue(const QString &program);
+    // The program as an Exec value: quoted and escaped where the desktop entry rules ask for it;
+    // nothing when its path holds a control character that no escape can write.
+    static std::optional<QString> execValue(const QString &program);
 
 private:
     QString m_program;

@@ -153,6 +153,7 @@ void ProcessWebEngine::load(const QUrl &address)
     m_loadResent = false;
     m_started = m_ended = 0;
     m_viewSize = initialViewSize;
+    const int startsBefore = m_starts;
     if (!ensureHelper()) {
         m_helperLost = true;
         const qint64 load = m_load;
@@ -162,6 +163,9 @@ void ProcessWebEngine::load(const QUrl &address)
         });
         return;
     }
+    // Only a helper that was already running can have left for idleness as the load came: one
+    // started for this load that leaves is broken, and another would fare no better.
+    m_loadResent = m_starts != startsBefore;
     send({{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("load"), m_load},
           {QStringLiteral("url"), QString::fromUtf8(address.toEncoded())}});
 }

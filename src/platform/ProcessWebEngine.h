@@ -96,7 +96,7 @@ private:
     QUrl m_loadAddress;
     bool m_loadOpen = false;
     bool m_loadAcknowledged = false;
-    bool m_loadResent = false;
+    bool m_loadResent = false; // sent to a second helper, or to one started for it: not sent again
     int m_started = 0;
     int m_ended = 0;
     QSize m_viewSize = initialViewSize;

@@ -2,9 +2,39 @@
 
 #include "text/StringExtensions.h"
 
+#include <algorithm>
+#include <array>
+
 namespace tickwell {
 
 namespace {
+
+// The elements the parser keeps on its list of active formatting elements.
+bool IsFormattingTagName(QStringView name)
+{
+    static constexpr std::array<QStringView, 14> kNames{u"a", u"b", u"big", u"code", u"em", u"font", u"i",
+                                                        u"nobr", u"s", u"small", u"strike", u"strong", u"tt", u"u"};
+    return std::any_of(kNames.begin(), kNames.end(), [name](QStringView known) { return name.compare(known, Qt::CaseInsensitive) == 0; });
+}
+
+// The position of the first formatting start tag beyond the budget, or -1. Every "<" followed by
+// a letter counts as a tag here, even in comments, scripts or attribute values: counting too many
+// only flattens a fragment early, counting too few would let the parser see more. A tag name ends
+// where the parser's does: at white space, "/" or ">".
+qsizetype FormattingBeyondBudget(QStringView html)
+{
+    int formatting = 0;
+    for (qsizetype at = html.indexOf(u'<'); at >= 0 && at + 1 < html.size(); at = html.indexOf(u'<', at + 1)) {
+        if (!html[at + 1].isLetter() || html[at + 1].unicode() > 0x7f)
+            continue;
+        qsizetype end = at + 1;
+        while (end < html.size() && !QStringView(u" \t\n\f\r/>").contains(html[end]))
+            ++end;
+        if (IsFormattingTagName(html.sliced(at + 1, end - at - 1)) && ++formatting > kMostFormattingStartTags)
+            return at;
+    }
+    return -1;
+}
 
 std::optional<QString> cutAt(const SearchableText &page, qsizetype beginAt, qsizetype beginLength, QStringView end)
 {
@@ -41,7 +71,15 @@ std::optional<QString> FlattenFragment(const QString &html)
 {
     if (html.size() > kLongestFlattenedFragment)
         return std::nullopt;
-    return flattenHTML(html);
+    // The parser's one costly shape within the size: paragraphs that each open formatting
+    // elements left open. Every paragraph copies all of them again, so time and memory grow with
+    // the square of their number. From the first formatting tag beyond the budget on, the
+    // fragment is read as text: with every "<" escaped no tag can start there, whatever state the
+    // markup before left the parser in. No row or value of a real page comes near the budget.
+    const qsizetype beyond = FormattingBeyondBudget(html);
+    if (beyond < 0)
+        return flattenHTML(html);
+    return flattenHTML(html.first(beyond) + html.sliced(beyond).replace(u'<', QStringLiteral("&lt;")));
 }
 
 QString WithSymbol(QStringView pattern, const QString &symbol)

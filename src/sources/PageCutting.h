@@ -21,10 +21,13 @@ std::optional<QString> CutBetweenNearer(const SearchableText &page, qsizetype fr
                                         QStringView secondBegin, QStringView end);
 
 // The plain text of a short HTML fragment (a table row, a range value), or nothing for one longer
-// than any such fragment of a real page: flattening time grows with the square of the nesting
-// depth, and a hostile page must not stall the menu.
+// than any such fragment of a real page. Hostile markup costs the parser time that grows with the
+// square of its size (nesting) or of its formatting elements: the size is bounded, and beyond the
+// budget of formatting start tags the rest of the fragment is read as text, so any fragment
+// flattens in a few milliseconds and megabytes.
 std::optional<QString> FlattenFragment(const QString &html);
 constexpr qsizetype kLongestFlattenedFragment = 16 * 1024;
+constexpr int kMostFormattingStartTags = 16;
 
 // The pattern with its one "%@" replaced by the symbol as written.
 QString WithSymbol(QStringView pattern, const QString &symbol);

@@ -1,7 +1,6 @@
 #include "text/StringExtensions.h"
 
 #include "text/ParsedHtml.h"
-#include "text/MarkupNestingLimit.h"
 #include "text/PageDecoding.h"
 
 #include <QStringList>
@@ -203,7 +202,7 @@ QString flattenHTML(const QString &html)
     if (html.size() < 4 && !EncodeMacRoman(html))
         return html;
 
-    const QByteArray utf8 = LimitMarkupNesting(html.toUtf8());
+    const QByteArray utf8 = html.toUtf8();
     const ParsedHtml parsed(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
     if (!parsed.document())
         return html;

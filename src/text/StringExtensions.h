@@ -26,7 +26,9 @@ qsizetype indexOfIgnoringAsciiCase(QStringView text, QStringView pattern, qsizet
 std::optional<QString> extractBetweenPattern(QStringView text, QStringView begin, QStringView end);
 
 // Plain text of an HTML fragment or document, in document order; block elements and table rows
-// end their line with a line feed. The text itself when empty.
+// end their line with a line feed. The text itself when empty. The parser's time and memory grow
+// with the square of the nesting depth and of the formatting elements left open: markup from a
+// page goes through FlattenFragment (sources/PageCutting.h), which bounds both.
 QString flattenHTML(const QString &html);
 
 // Decodes &amp; &apos; &nbsp; &quot; &lt; &gt; (any case) and numeric references in one pass.

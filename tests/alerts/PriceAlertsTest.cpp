@@ -40,6 +40,23 @@ TEST_F(PriceAlerts, TwoSymbolsAndAHiddenOneFireInOnePass)
     EXPECT_EQ(alerts.shown.size(), 3u);
 }
 
+// A symbol listed twice is one symbol with one set of alerts: each crossing fires once.
+TEST_F(PriceAlerts, ASymbolListedTwiceFiresOncePerCrossing)
+{
+    setSymbols({"ACME", "BETA", "ACME"});
+    setAlerts("ACME", {{"Above", "150"}});
+    quote("ACME", "149.00");
+    quote("BETA", "10.00");
+    launch();
+    quote("ACME", "151.00");
+    EXPECT_EQ(refresh(), QStringList{"ACME above 150.00"});
+    timers.advance(600); // a monitor pass
+    quote("ACME", "149.00");
+    refresh();
+    quote("ACME", "152.00");
+    EXPECT_EQ(refresh(), QStringList{"ACME above 150.00"});
+}
+
 TEST_F(PriceAlerts, MissingOrUnreadableValuesNeverFire)
 {
     const struct {

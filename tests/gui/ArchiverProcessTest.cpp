@@ -155,6 +155,8 @@ TEST_P(BrokenHelperTest, TheDocumentFailsWithTheReasonAndNothingIsWritten)
     for (int attempt = 1; attempt <= 2; ++attempt) {
         EXPECT_EQ(SaveURL(server.url(u"/a.html"_s), u"h"_s, std::nullopt, std::nullopt, controller()), SaveOutcome::Failed);
         EXPECT_EQ(window().status(), u"There was an error saving file: A.webarchive"_s + GetParam().reason) << "attempt " << attempt;
+        // A failed document costs at most one helper: the same load is never sent to another.
+        EXPECT_LE(engine().helperStarts(), attempt) << "attempt " << attempt;
     }
     EXPECT_TRUE(savedFiles().isEmpty()) << savedFiles().join(u'|').toStdString();
     // Whatever the helper claims, no count line has more resources ended than started.
@@ -178,6 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Helpers, BrokenHelperTest, ::testing::Values(
                  u" (the web engine stopped unexpectedly)"_s},
     BrokenHelper{"EndlessLine", u"/bin/sh"_s, kHello + uR"(head -c 17000000 /dev/zero | tr '\0' x; exec cat >/dev/null)"_s,
                  u" (the web engine sent a message that is far too long)"_s},
+    BrokenHelper{"FailsAfterTheLoad", u"/bin/sh"_s, kHello + u"read line; exit 1"_s, u" (the web engine stopped unexpectedly)"_s},
     BrokenHelper{"LeavesAtOnceEveryTime", u"/bin/sh"_s, u"exit 0"_s, u" (the web engine stopped unexpectedly)"_s},
     BrokenHelper{"NeverAnswers", u"/bin/sh"_s, u"exec cat >/dev/null"_s,
                  u" (the page did not finish loading within 2 seconds)"_s},

@@ -29,6 +29,8 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
         "dollar $HOME and `tick`",
         R"(back\slash)",
         "semi;colon & (paren) #hash ~tilde",
+        "line\nfeed",
+        "tab\tand carriage\rreturn",
     };
     for (const char *folder : folders) {
         SCOPED_TRACE(folder);
@@ -65,6 +67,22 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
         ASSERT_TRUE(entry.setEnabled(false));
         EXPECT_FALSE(QFile::exists(entry.path()));
         EXPECT_TRUE(entry.setEnabled(false)) << "removing what is not there is no failure";
+    }
+}
+
+// No escape writes the other control characters: the entry is refused, and one already there is
+// left as it was.
+TEST(AutostartEntryTest, AProgramPathWithOtherControlCharactersIsRefused)
+{
+    QTemporaryDir root;
+    AutostartEntry good(root.filePath(u"tickwell"_s), root.filePath(u"config"_s));
+    ASSERT_TRUE(good.setEnabled(true));
+    for (const char16_t control : {u'\x01', u'\x1b', u'\x7f'}) {
+        AutostartEntry entry(root.filePath(u"bell"_s + QChar(control) + u"/tickwell"_s), root.filePath(u"config"_s));
+        QString error;
+        EXPECT_FALSE(entry.setEnabled(true, &error));
+        EXPECT_TRUE(error.contains(u"control character"_s)) << error.toStdString();
+        EXPECT_TRUE(entry.isEnabled()) << "the entry written before stays";
     }
 }
 

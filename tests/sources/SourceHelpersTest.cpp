@@ -42,5 +42,36 @@ TEST(PageCutting, FirstBeginNearerBeginAndSafeFormats)
     EXPECT_EQ(WithSymbol(u"<span id=\"yfs_l10_%@\">", QStringLiteral("%@x")), QStringLiteral("<span id=\"yfs_l10_%@x\">"));
 }
 
+// Any fragment up to the size limit flattens (bench/bench_extraction.cpp times the same shapes):
+// hostile nesting keeps its text, and beyond the budget of formatting tags the rest is text.
+TEST(PageCutting, FlattenFragmentTakesHostileMarkupUpToItsSize)
+{
+    const auto filled = [](const QString &unit) {
+        const QString ends = QStringLiteral("<p>before</p>") + QStringLiteral("deep");
+        return QStringLiteral("<p>before</p>") + unit.repeated((kLongestFlattenedFragment - ends.size()) / unit.size()) + QStringLiteral("deep");
+    };
+    const QString shapes[] = {
+        QStringLiteral("<p><b id=1><i id=2><u id=3>x"), // paragraphs reopening ever more formatting elements
+        QStringLiteral("<div>"), QStringLiteral("<span></x>"), QStringLiteral("<ul><li>"), QStringLiteral("<table><td>"),
+        QStringLiteral("<b><div></b>"), QStringLiteral("<svg><g>"), QStringLiteral("<q a b c d e f>"),
+    };
+    for (const QString &shape : shapes) {
+        const QString html = filled(shape);
+        ASSERT_LE(html.size(), kLongestFlattenedFragment);
+        const std::optional<QString> text = FlattenFragment(html);
+        ASSERT_TRUE(text) << shape.toStdString();
+        EXPECT_TRUE(text->startsWith(QStringLiteral("before\n")) && text->trimmed().endsWith(QStringLiteral("deep"))) << shape.toStdString();
+    }
+    EXPECT_EQ(FlattenFragment(QString(kLongestFlattenedFragment + 1, u'x')), std::nullopt);
+
+    // The budget: sixteen formatting start tags (in any case, with attributes) are markup; from
+    // the seventeenth on the fragment is text. Other tags do not count.
+    const QString sixteen = QStringLiteral("<B class=x>b</b><span>s</span>").repeated(kMostFormattingStartTags);
+    EXPECT_EQ(FlattenFragment(sixteen + QStringLiteral("<p>end")), QStringLiteral("bs").repeated(kMostFormattingStartTags) + QStringLiteral("\nend\n"));
+    EXPECT_EQ(FlattenFragment(sixteen + QStringLiteral("<a\nhref=x>link</a><p>end")),
+              QStringLiteral("bs").repeated(kMostFormattingStartTags) + QStringLiteral("<a\nhref=x>link</a><p>end"));
+    EXPECT_EQ(FlattenFragment(sixteen + QStringLiteral("<abbr>x</abbr><bdi>y")), QStringLiteral("bs").repeated(kMostFormattingStartTags) + QStringLiteral("xy"));
+}
+
 } // namespace
 } // namespace tickwell::testing

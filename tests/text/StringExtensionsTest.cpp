@@ -1,5 +1,4 @@
 #include "text/StringExtensions.h"
-#include "text/MarkupNestingLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -53,47 +52,4 @@ TEST(FlattenHTML, GivesPlainTextInDocumentOrder)
     };
     for (const auto &[input, expected] : cases)
         EXPECT_EQ(flattenHTML(input), expected) << input.toStdString();
-}
-
-TEST(FlattenHTML, MarkupOfOrdinaryPagesReachesTheParserUnchanged)
-{
-    const QByteArray cases[] = {
-        // Long runs of elements whose end tags pages leave out.
-        "<table>" + QByteArray("<tr><td>Gold<td>1,234.50<td>+0.5%").repeated(2000) + "</table>",
-        "<ul>" + QByteArray("<li>item").repeated(2000) + "</ul><dl>" + QByteArray("<dt>a<dd>b").repeated(2000) + "</dl>",
-        QByteArray("<p>para").repeated(2000) + QByteArray("<select>") + QByteArray("<option>o").repeated(2000),
-        "<svg>" + QByteArray("<path d='M0 0'/>").repeated(2000) + "</svg>" + QByteArray("<br><img src=x>").repeated(2000),
-        // Tags that are text: in scripts (with their escapes), comments, attributes and titles.
-        "<script>if (a<b) x = '<div><div>';<!--<script>'</script>'--></script>" + QByteArray("<div>").repeated(100),
-        "<!-- <div><div> --><title><div></title><a title='<div>'>x</a>" + QByteArray("<b>b</b>").repeated(2000),
-        QByteArray("<div><span><b>x</b></span>").repeated(120) + QByteArray("</div>").repeated(120),
-    };
-    for (const QByteArray &markup : cases)
-        EXPECT_EQ(LimitMarkupNesting(markup), markup) << markup.left(60).constData();
-}
-
-TEST(FlattenHTML, FlattensHostileNestingAMillionLevelsDeepAndKeepsTheText)
-{
-    constexpr int kLevels = 1000000;
-    QString attributes = QStringLiteral("<b");
-    for (int i = 0; i < 10000; ++i)
-        attributes += QStringLiteral(" a%1").arg(i);
-    // The shapes of the parser's slow paths, a tenth as deep: each costs the same per level.
-    constexpr int kShapeLevels = kLevels / 10;
-    const QString cases[] = {
-        QStringLiteral("<span>").repeated(kLevels),
-        QStringLiteral("<div>").repeated(kLevels),
-        QStringLiteral("<span></x>").repeated(kShapeLevels), // end tags the parser ignores
-        QStringLiteral("<ul><li>").repeated(kShapeLevels), // implied ends keep the stack from growing
-        QStringLiteral("<table><td>").repeated(kShapeLevels),
-        QStringLiteral("<b><div></b>").repeated(kShapeLevels), // the block stays open when <b> ends
-        QStringLiteral("<svg><g>").repeated(kShapeLevels),
-        QStringLiteral("<svg>") + QStringLiteral("<div/>").repeated(kShapeLevels), // leaves SVG for HTML
-        QStringLiteral("<b id=x>").repeated(kShapeLevels), // formatting elements left open
-        attributes + QStringLiteral(">"),
-    };
-    for (const QString &hostile : cases) {
-        const QString text = flattenHTML(QStringLiteral("<p>before</p>") + hostile + QStringLiteral("deep"));
-        EXPECT_TRUE(text.startsWith(QStringLiteral("before\n")) && text.trimmed().endsWith(QStringLiteral("deep"))) << hostile.left(40).toStdString();
-    }
 }
