@@ -31,12 +31,10 @@ std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, c
     const auto byClose = [](const auto &a, const auto &b) { return a.second < b.second; };
     double low = std::min_element(points.begin(), points.end(), byClose)->second;
     double high = std::max_element(points.begin(), points.end(), byClose)->second;
-    const std::optional<double> previous =
-        chart.previousClose && std::isfinite(*chart.previousClose) ? chart.previousClose : std::nullopt;
-    if (previous) {
-        low = std::min(low, *previous);
-        high = std::max(high, *previous);
-    }
+    const bool marked = chart.previousClose && std::isfinite(*chart.previousClose);
+    const double previous = marked ? *chart.previousClose : points.front().second;
+    low = std::min(low, previous);
+    high = std::max(high, previous);
     // A flat day still needs a height to scale by; the span of doubles must itself be finite.
     double span = high - low;
     if (!std::isfinite(span))
@@ -58,18 +56,17 @@ std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, c
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (previous) {
-        QPen dashed(QColor(128, 128, 128), 1, Qt::DashLine);
-        painter.setPen(dashed);
-        const double y = yOf(*previous);
+    if (marked) {
+        // On a pixel row's centre, so that the one-pixel dashes stay crisp.
+        painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
+        const double y = std::floor(yOf(previous)) + 0.5;
         painter.drawLine(QPointF(0.0, y), QPointF(width, y));
     }
     QPainterPath path;
     path.moveTo(xOf(points.front().first), yOf(points.front().second));
     for (auto point = points.begin() + 1; point != points.end(); ++point)
         path.lineTo(xOf(point->first), yOf(point->second));
-    const double reference = previous.value_or(points.front().second);
-    painter.setPen(QPen(points.back().second >= reference ? up : down, 1.5));
+    painter.setPen(QPen(points.back().second >= previous ? up : down, 2));
     painter.drawPath(path);
     painter.end();
     return image;

@@ -69,8 +69,8 @@ std::optional<QString> dividendText(const std::optional<double> &rate, const std
         return std::nullopt;
     if (*rate <= 0.0)
         return QStringLiteral("N/A (N/A)");
-    const QString yieldText = yield ? PriceText(*yield * 100.0) + u'%' : QStringLiteral("N/A");
-    return PriceText(*rate) + QStringLiteral(" (") + yieldText + u')';
+    const QString yieldText = yield ? QString::number(*yield * 100.0, 'f', 2) + u'%' : QStringLiteral("N/A");
+    return QString::number(*rate, 'f', 2) + QStringLiteral(" (") + yieldText + u')';
 }
 
 std::optional<QString> marketCapText(const std::optional<double> &value)

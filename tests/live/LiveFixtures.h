@@ -3,6 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 // Answers in the services' documented shapes, for Friday 2026-12-04 (New York on EST, UTC-5).
 namespace tickwell::live_fixtures {
 
