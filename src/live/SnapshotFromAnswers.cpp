@@ -152,14 +152,15 @@ std::vector<SnapshotHeadline> snapshotHeadlines(const std::vector<FeedHeadline> 
     return headlines;
 }
 
-// The delayed-quotes service writes Eastern time without a zone ("2026-12-04T16:00:00").
+// The delayed-quotes service writes Eastern time without a zone ("2026-12-04T16:00:00"). Any
+// other text is no time to show.
 std::optional<QString> delayedTradeTime(const std::optional<QString> &written)
 {
     if (!written)
         return std::nullopt;
     const QDateTime parsed = QDateTime::fromString(*written, Qt::ISODate);
     if (!parsed.isValid())
-        return written;
+        return std::nullopt;
     const QDateTime moment = parsed.timeSpec() == Qt::LocalTime
                                  ? QDateTime(parsed.date(), parsed.time(), QTimeZone(kNewYork.toUtf8()))
                                  : parsed;

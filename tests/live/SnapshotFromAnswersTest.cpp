@@ -264,6 +264,13 @@ TEST(SymbolQuoteFromDelayed, FillsPriceCloseAndEasternTradeTime)
     };
     EXPECT_EQ(detailPairs(quote), expected);
 
+    // A stamp that is no date and time is not shown, however the service wrote it.
+    DelayedQuoteAnswer odd = *answer;
+    odd.lastTradeTime = QString(120, u'9');
+    EXPECT_EQ(SymbolQuoteFromDelayed(odd).tradeTime, std::nullopt);
+    odd.lastTradeTime = QStringLiteral("2026-12-04T16:00:00Z");
+    EXPECT_EQ(SymbolQuoteFromDelayed(odd).tradeTime, u"11:00AM EST");
+
     const MarketQuote line = MarketQuoteFromDelayed(LiveInstruments()[2], *answer);
     EXPECT_EQ(line.title, u"S&P: 1,150.25");
     EXPECT_EQ(line.change, u"+1.25");
