@@ -52,6 +52,7 @@ struct ChartAnswer {
 };
 
 // A chart answer, or nothing when the body is not one (also for chart.error set, no result).
+// Usage: the body of a 200 answer, whatever its content type; nothing is a refusal to report.
 std::optional<ChartAnswer> ParseChartAnswer(QByteArrayView body);
 
 // One entry of the v7 quote answer ("/v7/finance/quote?symbols=A,B&crumb=..."),
@@ -61,6 +62,7 @@ struct QuoteAnswer {
     std::optional<QString> shortName;
     std::optional<QString> longName;
     std::optional<QString> marketState; // "PRE", "REGULAR", "POST", "POSTPOST", "CLOSED", ...
+    std::optional<QString> exchangeTimezoneName; // "America/New_York"
     std::optional<double> regularMarketPrice;
     std::optional<double> regularMarketChange;
     std::optional<double> regularMarketChangePercent;
@@ -89,11 +91,14 @@ struct QuoteAnswer {
     std::optional<double> postMarketChangePercent;
 };
 
-// The entries of a quote answer in answer order, or nothing when the body is not one.
+// The entries of a quote answer in answer order, or nothing when the body is not one (a refused
+// crumb's {"finance": {"error": ...}} included). Entries without a symbol are left out; at most 200.
+// Usage: match the entries to the asked symbols by `symbol`; an asked symbol may be missing.
 std::optional<std::vector<QuoteAnswer>> ParseQuoteAnswer(QByteArrayView body);
 
 // A crumb from the "/v1/test/getcrumb" body: a short printable token without white space, or
 // nothing (an empty body, "Too Many Requests", an HTML page, anything long or odd).
+// Usage: nothing means no session; percent-encode the crumb before putting it in an address.
 std::optional<QString> ParseCrumb(QByteArrayView body);
 
 // The delayed-quotes answer ("/api/global/delayed_quotes/quotes/SYM.json", data.*). Percent in
@@ -112,6 +117,7 @@ struct DelayedQuoteAnswer {
     std::optional<QString> lastTradeTime; // as the service writes it
 };
 
+// Usage: for a symbol the other services refuse; a 403 XML body (unknown symbol) gives nothing too.
 std::optional<DelayedQuoteAnswer> ParseDelayedQuoteAnswer(QByteArrayView body);
 
 // One item of a per-symbol RSS 2.0 headline feed.
@@ -123,6 +129,8 @@ struct FeedHeadline {
 };
 
 // The items of an RSS feed in feed order (at most 50), or nothing when the body is not RSS.
+// A truncated or malformed document gives nothing, not the items before the fault.
+// Usage: hand the items to SymbolQuoteFromAnswers; nothing leaves the headline block absent.
 std::optional<std::vector<FeedHeadline>> ParseHeadlineFeed(QByteArrayView body);
 
 } // namespace tickwell
