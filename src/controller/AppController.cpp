@@ -324,6 +324,9 @@ void AppController::refreshFinished(RefreshResult fresh)
         m_state.m_quotes = std::move(fresh.quotes);
         if (m_refreshStartedText)
             m_state.m_stocksUpdate_DateTimeString = *m_refreshStartedText;
+    } else {
+        // Why it brought nothing is news all the same.
+        m_state.m_quotes.problems = std::move(fresh.quotes.problems);
     }
     m_refreshStartedText.reset();
     StatusItem &item = m_platform.statusItem;

@@ -41,8 +41,8 @@ struct RefreshResult {
 // The refresh as it runs beside the event loop: every page and image at once (the loader keeps
 // the per-host limits), cut once into a quote snapshot, then the titles of the snapshot's headline
 // links that have no usable text and no known title, and only then the new store and snapshot,
-// handed over in one piece. The
-// store in use stays untouched until then, so the menu keeps showing the last complete refresh.
+// handed over in one piece. Those in use stay untouched until then, so the menu keeps showing the
+// last complete refresh.
 class StockDataRefresh {
 public:
     // Headline pages one refresh looks up at most; the rest wait for the next refresh.
