@@ -1,4 +1,4 @@
-// Pattern cutting over a quote page of about 200 KB, the way a menu build does it: the wanted
+// Pattern cutting over a quote page of about 200 KB, the way the refresh cuts its pages: the wanted
 // value sits near the end, and a pattern the page lacks scans it whole.
 #include "sources/PageCutting.h"
 #include "text/PageDecoding.h"

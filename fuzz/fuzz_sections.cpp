@@ -1,4 +1,4 @@
-// Every quote-section builder over the same arbitrary bytes stored as each page they read.
+// The classic cut and every quote-section builder over the same arbitrary bytes stored as each page.
 
 #include "app/ControllerState.h"
 #include "app/Hosts.h"
@@ -6,6 +6,7 @@
 #include "app/SectionContext.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
+#include "sources/ClassicSnapshot.h"
 #include "sources/MarketIndicesSection.h"
 #include "sources/OtherIndicesSection.h"
 #include "sources/PreciousMetalsSection.h"
@@ -38,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QString &address : {QuotePageAddress(hosts, QStringLiteral("ACME")), MarketsPageAddress(hosts),
                                    MetalsPageAddress(hosts), OtherIndicesPageAddress(hosts)})
         state.m_urlContents.storePage(address, bytes);
+    state.m_quotes = CutClassicSnapshot(state.m_urlContents, hosts, {QStringLiteral("ACME")});
 
     ManualTimerFactory clock;
     Menu menu;

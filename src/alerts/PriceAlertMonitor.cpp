@@ -2,7 +2,6 @@
 
 #include "app/AlertNumber.h"
 #include "sources/QuoteLine.h"
-#include "sources/SourceAddresses.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +25,7 @@ struct AlertValues {
     std::optional<double> dayPercent;
 };
 
-AlertValues alertValues(const QuoteValues &quote)
+AlertValues alertValues(const SymbolQuote &quote)
 {
     AlertValues values;
     if (quote.lastTrade)
@@ -55,8 +54,7 @@ QString PriceAlertSummary(const QString &symbol, AlertKind kind, const AlertThre
     return symbol;
 }
 
-std::vector<PriceAlertEvent> PriceAlertMonitor::check(const ControllerState &state, const Preferences &prefs, const Hosts &hosts,
-                                                      const QDateTime &now)
+std::vector<PriceAlertEvent> PriceAlertMonitor::check(const ControllerState &state, const Preferences &prefs, const QDateTime &now)
 {
     std::vector<PriceAlertEvent> events;
     const QStringList symbols = prefs.stockSymbols(); // synchronises
@@ -68,9 +66,9 @@ std::vector<PriceAlertEvent> PriceAlertMonitor::check(const ControllerState &sta
         const auto symbolAlerts = alerts.constFind(symbol);
         if (symbolAlerts == alerts.constEnd() || kept.contains(symbol))
             continue;
-        QuoteValues quote;
-        if (const SearchableText *page = state.m_urlContents.pageText(QuotePageAddress(hosts, symbol)))
-            quote = CutQuoteValues(*page, symbol, afterHours);
+        static const SymbolQuote kNoQuote;
+        const SymbolQuote *cut = state.m_quotes.symbol(symbol);
+        const SymbolQuote &quote = cut ? *cut : kNoQuote;
         const AlertValues values = alertValues(quote);
 
         Crossings crossings = m_crossings.value(symbol);
@@ -87,7 +85,7 @@ std::vector<PriceAlertEvent> PriceAlertMonitor::check(const ControllerState &sta
             const auto value = kind == AlertKind::DayMove ? values.dayPercent : values.price;
             if (crossing->update(value, now))
                 events.push_back({symbol, kind, PriceAlertSummary(symbol, kind, threshold, *value),
-                                  QuoteLineText(symbol, quote, prefs.sharesForSymbol(symbol))});
+                                  QuoteLineText(symbol, quote, prefs.sharesForSymbol(symbol), afterHours)});
         }
         kept.insert(symbol, crossings);
     }

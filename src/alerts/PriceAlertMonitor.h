@@ -2,7 +2,6 @@
 
 #include "alerts/AlertCrossing.h"
 #include "app/ControllerState.h"
-#include "app/Hosts.h"
 #include "app/Preferences.h"
 
 #include <QHash>
@@ -22,14 +21,13 @@ struct PriceAlertEvent {
     QString body;     // the symbol's quote line text
 };
 
-// Checks the "PriceAlerts" of every watch-list symbol, shown or hidden, against the quote page
-// of the latest refresh, reading the same values as the quote line: the last trade, and its
+// Checks the "PriceAlerts" of every watch-list symbol, shown or hidden, against the snapshot of
+// the latest refresh, reading the same values as the quote line: the last trade, and its
 // change against the previous close for the day's move. The state lives in memory only.
 class PriceAlertMonitor {
 public:
     // One pass; the alerts that fire now, in watch-list order.
-    std::vector<PriceAlertEvent> check(const ControllerState &state, const Preferences &prefs, const Hosts &hosts,
-                                       const QDateTime &now);
+    std::vector<PriceAlertEvent> check(const ControllerState &state, const Preferences &prefs, const QDateTime &now);
 
     // When the symbol's alert of that kind last fired, if it fired since it was set.
     std::optional<QDateTime> lastFired(const QString &symbol, AlertKind kind) const;

@@ -2,6 +2,7 @@
 
 #include "app/HeadlineRecord.h"
 #include "app/PageStore.h"
+#include "app/QuoteSnapshot.h"
 
 #include <QColor>
 #include <QHash>
@@ -17,7 +18,7 @@
 namespace tickwell {
 
 // The long-lived data of the application controller that the section builders, the ticker,
-// the logging and the archiving work on. The controller owns it; subsystems get a reference.
+// the logging, the alerts and the archiving work on. The controller owns it; subsystems get a reference.
 struct ControllerState {
     QMap<QString, QStringList> m_stockSymbolHistories;
     std::optional<QHash<QString, QString>> m_lastStockValues;
@@ -25,7 +26,8 @@ struct ControllerState {
     std::optional<QString> m_lastHistory_DateTimeString;
     QString m_downloadHeadlines_DateTimeString = QStringLiteral("None");
     QHash<QString, QString> m_urlTitles;
-    PageStore m_urlContents;
+    PageStore m_urlContents; // the pages and images of the last complete refresh
+    QuoteSnapshot m_quotes;  // what the readers use: cut from those pages once, at the hand-over
     bool m_isSaving = false;
     QMap<QString, QList<HeadlineRecord>> m_headlines;
     QImage m_upImage;
@@ -43,9 +45,5 @@ struct ControllerState {
         return count;
     }
 };
-
-// Symbol to previous-close text, written by the watch-list build and read by the title ticker.
-// Process-wide, created empty at launch and never emptied.
-extern QHash<QString, QString> gPreviousClose;
 
 } // namespace tickwell

@@ -7,7 +7,6 @@ namespace tickwell {
 void PageStore::storePage(const QString &address, const QByteArray &bytes)
 {
     Entry entry;
-    entry.bytes = bytes;
     entry.text = SearchableText(DecodePageBytes(bytes));
     m_entries.insert(address, std::move(entry));
 }
@@ -24,12 +23,6 @@ const SearchableText *PageStore::pageText(const QString &address) const
 {
     const auto it = m_entries.constFind(address);
     return it == m_entries.constEnd() || it->isImage ? nullptr : &it->text;
-}
-
-const QByteArray *PageStore::pageBytes(const QString &address) const
-{
-    const auto it = m_entries.constFind(address);
-    return it == m_entries.constEnd() || it->isImage ? nullptr : &it->bytes;
 }
 
 const QImage *PageStore::image(const QString &address) const

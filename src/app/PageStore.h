@@ -10,12 +10,11 @@
 namespace tickwell {
 
 // The page-content store (m_urlContents): what the latest refresh fetched, keyed by the full
-// address text. Pages keep their raw bytes and the text decoded once when stored, since the menu
-// is rebuilt at every opening; images are kept decoded.
+// address text. Pages keep their text, decoded once when stored and ready for the pattern searches
+// of the cut; images are kept decoded.
 class PageStore {
 public:
     struct Entry {
-        QByteArray bytes;
         SearchableText text;
         QImage image;
         bool isImage = false;
@@ -27,13 +26,11 @@ public:
 
     // The decoded text of a stored page, or nullptr.
     const SearchableText *pageText(const QString &address) const;
-    const QByteArray *pageBytes(const QString &address) const;
     // A stored image, or nullptr.
     const QImage *image(const QString &address) const;
 
     bool contains(const QString &address) const { return m_entries.contains(address); }
     qsizetype size() const { return m_entries.size(); }
-    QStringList addresses() const { return m_entries.keys(); }
 
 private:
     QHash<QString, Entry> m_entries;

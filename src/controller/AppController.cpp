@@ -7,8 +7,8 @@
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"
 #include "logging/StockMonitor.h"
+#include "sources/ClassicSnapshot.h"
 #include "sources/HeadlinesGroup.h"
-#include "sources/SourceAddresses.h"
 #include "sources/SourceActions.h"
 
 #include <QImage>
@@ -97,8 +97,8 @@ void AppController::applicationWillFinishLaunching()
     m_state.m_downColor.reset();
     m_state.m_urlTitles.clear();
     m_state.m_urlContents.clear();
+    m_state.m_quotes = QuoteSnapshot();
     m_state.m_headlines.clear();
-    gPreviousClose.clear();
     m_state.m_lastHistory_DateTimeString.reset();
 
     m_platform.statusItem.setImage(QStringLiteral("Tickwell.tif"), resourceImage("Tickwell.tif"));
@@ -219,14 +219,14 @@ void AppController::stocksUpdateTimerAction()
 
 void AppController::stocksMonitorTimerAction()
 {
-    RunStockMonitorPass(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), m_platform.timers.now());
+    RunStockMonitorPass(m_state, m_prefs, m_platform.timers.now());
     checkPriceAlerts();
 }
 
 void AppController::checkPriceAlerts()
 {
     const QDateTime now = m_platform.timers.now();
-    const auto events = m_priceAlerts.check(m_state, m_prefs, Hosts::fromSettings(m_platform.settings), now);
+    const auto events = m_priceAlerts.check(m_state, m_prefs, now);
     if (events.empty())
         return;
     if (!m_alertDelivery) {
@@ -286,39 +286,47 @@ void AppController::updateStockData()
     // the store it brings, not before.
     m_refreshStartedText = MakeDateTimeString(m_platform.timers.now(), 3, 3);
 
-    // The titles the fresh pages' headlines need are looked up before the store is handed over,
-    // so the first menu after the refresh shows them without a fetch of its own.
-    auto untitledLinks = [this, hosts](const PageStore &fresh) {
+    // The pages are cut into quotes once, for the symbols asked for, as soon as they arrive. The
+    // titles their headlines need are looked up before the refresh is handed over, so the first
+    // menu after the refresh shows them without a fetch of its own.
+    auto cutQuotes = [hosts, symbols = RefreshSymbols(m_prefs)](const PageStore &fresh) {
+        return CutClassicSnapshot(fresh, hosts, symbols);
+    };
+    auto untitledLinks = [this](const QuoteSnapshot &fresh) {
         std::vector<QString> untitled;
         if (!m_prefs.includeHeadlinesInSubmenu())
             return untitled;
         for (const auto &watched : m_prefs.watchList(true)) {
-            if (const SearchableText *page = fresh.pageText(QuotePageAddress(hosts, watched.symbol))) {
-                for (QString &address : HeadlineAddressesWithoutTitle(*page, m_state.m_urlTitles))
+            if (const SymbolQuote *quote = fresh.symbol(watched.symbol)) {
+                for (QString &address : HeadlineAddressesWithoutTitle(quote->headlines, m_state.m_urlTitles))
                     untitled.push_back(std::move(address));
             }
         }
         return untitled;
     };
-    m_refresh.start(std::move(requests), std::move(untitledLinks), [this](PageStore fresh) {
+    m_refresh.start(std::move(requests), std::move(cutQuotes), std::move(untitledLinks), [this](RefreshResult fresh) {
         // The store and the title do not change under an open menu: handed over once it closes.
-        m_finishedStore = std::move(fresh);
+        m_finishedRefresh = std::move(fresh);
         m_hold.run(QStringLiteral("refresh ended"), [this] {
-            if (m_finishedStore)
-                refreshFinished(*std::exchange(m_finishedStore, std::nullopt));
+            if (m_finishedRefresh)
+                refreshFinished(*std::exchange(m_finishedRefresh, std::nullopt));
         });
     });
 }
 
-void AppController::refreshFinished(PageStore fresh)
+void AppController::refreshFinished(RefreshResult fresh)
 {
     // A refresh that brought nothing at all (the network down, a server that never answers)
     // leaves the last complete store, and its time, in place rather than an empty menu.
-    const bool broughtNothing = fresh.size() == 0 && !m_refresh.requests().empty();
+    const bool broughtNothing = fresh.pages.size() == 0 && !m_refresh.requests().empty();
     if (!broughtNothing) {
-        m_state.m_urlContents = std::move(fresh);
+        m_state.m_urlContents = std::move(fresh.pages);
+        m_state.m_quotes = std::move(fresh.quotes);
         if (m_refreshStartedText)
             m_state.m_stocksUpdate_DateTimeString = *m_refreshStartedText;
+    } else {
+        // Why it brought nothing is news all the same.
+        m_state.m_quotes.problems = std::move(fresh.quotes.problems);
     }
     m_refreshStartedText.reset();
     StatusItem &item = m_platform.statusItem;
@@ -381,7 +389,7 @@ void AppController::applicationWillTerminate()
     m_terminated = true;
     // Transfers still running are dropped; what the last complete refresh stored stays.
     m_refresh.cancel();
-    m_finishedStore.reset();
+    m_finishedRefresh.reset();
     m_refreshAgain = false;
     m_buildAfterRefresh = false;
     m_titleTicker.cancel();

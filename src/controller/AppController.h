@@ -75,7 +75,7 @@ public:
     const Timer *itemTitleUpdateTimer() const { return m_itemTitleUpdate_Timer.get(); }
     bool hasTerminated() const { return m_terminated; }
     // A refresh is fetching; the menu meanwhile shows the last complete one.
-    bool isRefreshing() const { return m_refresh.isRunning() || m_finishedStore.has_value(); }
+    bool isRefreshing() const { return m_refresh.isRunning() || m_finishedRefresh.has_value(); }
     // A refresh or a ticker step is waiting for the network (or a refresh for the menu to close).
     bool isFetching() const { return isRefreshing() || m_titleTicker.isFetching(); }
 
@@ -86,7 +86,7 @@ private:
     std::unique_ptr<Timer> makeTimer(const QString &kind, double intervalSeconds, void (AppController::*callback)());
     void setupWhenMenuClosed();
     void stocksUpdateTimerAction();
-    void refreshFinished(PageStore fresh);
+    void refreshFinished(RefreshResult fresh);
     void downloadHeadlinesTimerAction();
     void checkPriceAlerts();
 
@@ -112,7 +112,7 @@ private:
     bool m_buildAfterRefresh = false;
     std::optional<QString> m_refreshStartedText;
     // A refresh that has ended, waiting for the open menu to close.
-    std::optional<PageStore> m_finishedStore;
+    std::optional<RefreshResult> m_finishedRefresh;
     // What the status item showed before "Updating...".
     QString m_titleBeforeRefresh;
     QString m_imageNameBeforeRefresh;

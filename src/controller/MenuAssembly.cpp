@@ -21,6 +21,9 @@ void AppController::buildMenu()
         : QStringLiteral("None");
     menu.push_back(MenuItem::make(
         QStringLiteral("Last Update: %1 (next at %2)").arg(m_state.m_stocksUpdate_DateTimeString, nextAt)));
+    // What the services refused in the last refresh, one information line each.
+    for (const QString &problem : m_state.m_quotes.problems)
+        menu.push_back(MenuItem::make(problem));
     menu.push_back(MenuItem::make(QStringLiteral("Update Now"), QStringLiteral("selItemUpdateNow:")));
     menu.push_back(MenuItem::makeSeparator());
 

@@ -10,6 +10,16 @@
 
 namespace tickwell {
 
+QStringList RefreshSymbols(const Preferences &prefs)
+{
+    QStringList symbols;
+    for (const auto &watched : prefs.watchList(true))
+        symbols.append(watched.symbol);
+    // Alerts are about the market, not the menu: hidden symbols with alerts need their quotes too.
+    symbols.append(HiddenSymbolsWithAlerts(prefs));
+    return symbols;
+}
+
 std::vector<RefreshRequest> RefreshRequests(const Preferences &prefs, const Hosts &hosts)
 {
     std::vector<RefreshRequest> requests;
@@ -60,10 +70,12 @@ StockDataRefresh::StockDataRefresh(UrlLoader &loader, const TimerFactory &clock)
 {
 }
 
-void StockDataRefresh::start(std::vector<RefreshRequest> requests, UntitledLinks untitledLinks, Finished finished)
+void StockDataRefresh::start(std::vector<RefreshRequest> requests, CutQuotes cutQuotes, UntitledLinks untitledLinks,
+                             Finished finished)
 {
     cancel();
     m_requests = std::move(requests);
+    m_cutQuotes = std::move(cutQuotes);
     m_untitledLinks = std::move(untitledLinks);
     m_finished = std::move(finished);
     m_running = true;
@@ -77,14 +89,16 @@ void StockDataRefresh::start(std::vector<RefreshRequest> requests, UntitledLinks
 void StockDataRefresh::cancel()
 {
     m_fetch.cancel();
-    m_fresh = PageStore();
+    m_fresh = RefreshResult();
     m_running = false;
 }
 
 void StockDataRefresh::pagesArrived(const FetchResults &results)
 {
-    m_fresh = StoreOfResults(m_requests, results);
-    std::vector<QString> untitled = m_untitledLinks ? m_untitledLinks(m_fresh) : std::vector<QString>{};
+    m_fresh.pages = StoreOfResults(m_requests, results);
+    if (m_cutQuotes)
+        m_fresh.quotes = m_cutQuotes(m_fresh.pages);
+    std::vector<QString> untitled = m_untitledLinks ? m_untitledLinks(m_fresh.quotes) : std::vector<QString>{};
     // Several symbols may list the same article: one lookup each, in first-seen order.
     std::vector<QString> unique;
     for (QString &address : untitled) {
@@ -112,8 +126,8 @@ void StockDataRefresh::lookUpTitles(std::vector<QString> addresses)
 void StockDataRefresh::finish()
 {
     m_running = false;
-    PageStore fresh = std::move(m_fresh);
-    m_fresh = PageStore();
+    RefreshResult fresh = std::move(m_fresh);
+    m_fresh = RefreshResult();
     // Moved out first: the receiver may start the next refresh.
     Finished finished = std::move(m_finished);
     m_finished = nullptr;

@@ -3,6 +3,7 @@
 #include "app/Hosts.h"
 #include "app/PageStore.h"
 #include "app/Preferences.h"
+#include "app/QuoteSnapshot.h"
 #include "platform/Timer.h"
 #include "platform/UrlLoader.h"
 
@@ -19,6 +20,10 @@ struct RefreshRequest {
     bool operator==(const RefreshRequest &) const = default;
 };
 
+// The symbols one refresh fetches quotes for, in order: the shown watch list, then the hidden
+// symbols with price alerts.
+QStringList RefreshSymbols(const Preferences &prefs);
+
 // Every address of one refresh, in the order the refresh fetches them: the index charts, then
 // chart, logo and quote page of each shown symbol, then the metals, markets and other-indices pages.
 std::vector<RefreshRequest> RefreshRequests(const Preferences &prefs, const Hosts &hosts);
@@ -27,23 +32,32 @@ std::vector<RefreshRequest> RefreshRequests(const Preferences &prefs, const Host
 // undecodable images leave no entry.
 PageStore StoreOfResults(const std::vector<RefreshRequest> &requests, const FetchResults &results);
 
+// What a complete refresh hands over: the stored pages and images, and the quotes cut from them.
+struct RefreshResult {
+    PageStore pages;
+    QuoteSnapshot quotes;
+};
+
 // The refresh as it runs beside the event loop: every page and image at once (the loader keeps
-// the per-host limits), then the titles of the headline links of the fresh pages that have no
-// usable text and no known title, and only then the new store, handed over in one piece. The
-// store in use stays untouched until then, so the menu keeps showing the last complete refresh.
+// the per-host limits), cut once into a quote snapshot, then the titles of the snapshot's headline
+// links that have no usable text and no known title, and only then the new store and snapshot,
+// handed over in one piece. Those in use stay untouched until then, so the menu keeps showing the
+// last complete refresh.
 class StockDataRefresh {
 public:
     // Headline pages one refresh looks up at most; the rest wait for the next refresh.
     static constexpr std::size_t kTitleLookupsPerRefresh = 24;
 
-    // Addresses whose titles the menu of this store would need looked up.
-    using UntitledLinks = std::function<std::vector<QString>(const PageStore &)>;
-    using Finished = std::function<void(PageStore)>;
+    // The quotes of the fetched pages.
+    using CutQuotes = std::function<QuoteSnapshot(const PageStore &)>;
+    // Addresses whose titles the menu of these quotes would need looked up.
+    using UntitledLinks = std::function<std::vector<QString>(const QuoteSnapshot &)>;
+    using Finished = std::function<void(RefreshResult)>;
 
     StockDataRefresh(UrlLoader &loader, const TimerFactory &clock);
 
     // Starts a refresh; one already running is cancelled first.
-    void start(std::vector<RefreshRequest> requests, UntitledLinks untitledLinks, Finished finished);
+    void start(std::vector<RefreshRequest> requests, CutQuotes cutQuotes, UntitledLinks untitledLinks, Finished finished);
     // Stops the transfers; nothing is handed over.
     void cancel();
 
@@ -60,9 +74,10 @@ private:
     const TimerFactory &m_clock;
     FetchSlot m_fetch;
     std::vector<RefreshRequest> m_requests;
+    CutQuotes m_cutQuotes;
     UntitledLinks m_untitledLinks;
     Finished m_finished;
-    PageStore m_fresh;
+    RefreshResult m_fresh;
     bool m_running = false;
 };
 

@@ -7,20 +7,6 @@
 
 namespace tickwell {
 
-namespace {
-
-QString quotePageAddress(const Hosts &hosts, const QString &symbol)
-{
-    return Hosts::address(hosts.quotePage, QStringLiteral("/q?s=") + symbol);
-}
-
-QString lastTradeBegin(const QString &symbol)
-{
-    return QStringLiteral("Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_") + symbol + QStringLiteral("\">");
-}
-
-} // namespace
-
 QString LogEntryText(const QDateTime &now, const QString &company, const QString &symbol, const QString &lastTrade,
                      const std::optional<QVariant> &sharesEntry)
 {
@@ -34,7 +20,7 @@ QString LogEntryText(const QDateTime &now, const QString &company, const QString
     return text;
 }
 
-void RunStockMonitorPass(ControllerState &state, const Preferences &prefs, const Hosts &hosts, const QDateTime &now)
+void RunStockMonitorPass(ControllerState &state, const Preferences &prefs, const QDateTime &now)
 {
     SettingsStore &store = prefs.store();
     store.synchronize();
@@ -48,28 +34,26 @@ void RunStockMonitorPass(ControllerState &state, const Preferences &prefs, const
         CLog *writer = LoggerForSymbol(symbol);
         if (!writer)
             continue;
-        const SearchableText *page = state.m_urlContents.pageText(quotePageAddress(hosts, symbol));
-        if (!page)
+        const SymbolQuote *quote = state.m_quotes.symbol(symbol);
+        if (!quote || !quote->lastTrade)
             continue;
-        const auto lastTrade = page->extractBetweenPattern(lastTradeBegin(symbol), u"</span>");
-        if (!lastTrade)
-            continue;
-        // The symbol stands in for a company name the page does not give.
-        const QString company = page->extractBetweenPattern(u"Summary for ", u"-").value_or(symbol);
+        const QString &lastTrade = *quote->lastTrade;
+        // The symbol stands in for a company name the source does not give.
+        const QString company = quote->company.value_or(symbol);
 
         const bool unchanged = state.m_lastStockValues && onlyIfChanged && state.m_lastStockValues->contains(symbol)
-                               && state.m_lastStockValues->value(symbol) == *lastTrade;
+                               && state.m_lastStockValues->value(symbol) == lastTrade;
         if (!unchanged) {
             const auto shares = store.value(QStringLiteral("CompanyShares"));
             if (shares && shares->typeId() == QMetaType::QVariantMap) {
                 const QVariantMap map = shares->toMap();
                 const auto entry = map.constFind(symbol);
                 const std::optional<QVariant> sharesEntry = entry == map.constEnd() ? std::nullopt : std::optional<QVariant>(*entry);
-                LogEntry(writer, LogEntryText(now, company, symbol, *lastTrade, sharesEntry));
+                LogEntry(writer, LogEntryText(now, company, symbol, lastTrade, sharesEntry));
             }
         }
         if (state.m_lastStockValues)
-            state.m_lastStockValues->insert(symbol, *lastTrade);
+            state.m_lastStockValues->insert(symbol, lastTrade);
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/ControllerState.h"
-#include "app/Hosts.h"
 #include "app/Preferences.h"
 
 #include <QDateTime>
@@ -17,9 +16,9 @@ namespace tickwell {
 QString LogEntryText(const QDateTime &now, const QString &company, const QString &symbol, const QString &lastTrade,
                      const std::optional<QVariant> &sharesEntry);
 
-// One pass of the quote monitor: for each shown symbol with a writer, the last trade cut from the
-// quote page of the latest refresh goes to the symbol's log file (only when it changed, with
+// One pass of the quote monitor: for each shown symbol with a writer, the last trade of the
+// latest refresh's snapshot goes to the symbol's log file (only when it changed, with
 // "LogToConsoleOnlyIfStockChanges"); the value seen is kept in m_lastStockValues.
-void RunStockMonitorPass(ControllerState &state, const Preferences &prefs, const Hosts &hosts, const QDateTime &now);
+void RunStockMonitorPass(ControllerState &state, const Preferences &prefs, const QDateTime &now);
 
 } // namespace tickwell

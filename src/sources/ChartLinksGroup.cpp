@@ -7,17 +7,15 @@
 
 namespace tickwell {
 
-void AddChartImageGroup(SectionContext &context, Menu &submenu, const QString &symbol)
+void AddChartImageGroup(const Hosts &hosts, Menu &submenu, const QString &symbol, const std::optional<SnapshotImage> &chart)
 {
     submenu.push_back(MenuItem::makeSeparator());
-    const QString imageAddress = ChartImageAddress(context.hosts, symbol);
-    const QImage *image = context.state.m_urlContents.image(imageAddress);
-    if (!image)
+    if (!chart)
         return;
     MenuItem item = MenuItem::make(QString(), QStringLiteral("selItemiChart:"));
-    item.image = imageAddress;
-    item.imageData = *image;
-    item.toolTip = ChartPageAddress(context.hosts, symbol);
+    item.image = chart->address;
+    item.imageData = chart->image;
+    item.toolTip = ChartPageAddress(hosts, symbol);
     submenu.push_back(std::move(item));
 }
 

@@ -57,4 +57,9 @@ MenuItem MakeMarketLine(const ControllerState &state, const QString &plainTitle,
     return item;
 }
 
+MenuItem MakeMarketLine(const ControllerState &state, const MarketQuote &quote, const QString &action)
+{
+    return MakeMarketLine(state, quote.title, DirectionOfChangeText(quote.change), quote.change, quote.percent, action);
+}
+
 } // namespace tickwell

@@ -29,4 +29,7 @@ std::optional<QColor> DirectionColor(const ControllerState &state, Direction dir
 MenuItem MakeMarketLine(const ControllerState &state, const QString &plainTitle, Direction direction,
                         const QString &change, const QString &percent, const QString &action);
 
+// The market line of a quote of the snapshot: its direction read from its change text.
+MenuItem MakeMarketLine(const ControllerState &state, const MarketQuote &quote, const QString &action);
+
 } // namespace tickwell

@@ -4,7 +4,7 @@
 
 namespace tickwell {
 
-// The U.S. Dollar Index line cut from the other-indices page.
+// The U.S. Dollar Index line of the snapshot.
 void addOtherMarketIndices(SectionContext &context);
 
 } // namespace tickwell

@@ -8,36 +8,6 @@
 
 namespace tickwell {
 
-namespace {
-
-constexpr QStringView kCompanyBegin = u"Summary for ";
-constexpr QStringView kCompanyEnd = u"-";
-constexpr QStringView kLastTradeBegin =
-    u"Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_%@\">";
-constexpr QStringView kSpanEnd = u"</span>";
-constexpr QStringView kPreviousCloseLabel = u"Prev Close:";
-constexpr QStringView kCellBegin = u"<td class=\"yfnc_tabledata1\">";
-constexpr QStringView kCellEnd = u"</td>";
-constexpr QStringView kRealTimeBegin = u"<span id=\"yfs_l90_%@\">";
-constexpr QStringView kAfterHoursBegin = u"<span id=\"yfs_l91_%@\">";
-
-} // namespace
-
-QuoteValues CutQuoteValues(const SearchableText &page, const QString &symbol, bool includeAfterHours)
-{
-    QuoteValues values;
-    values.company = page.extractBetweenPattern(kCompanyBegin, kCompanyEnd);
-    values.lastTrade = page.extractBetweenPattern(WithSymbol(kLastTradeBegin, symbol), kSpanEnd);
-    const qsizetype previousCloseAt = page.indexOf(kPreviousCloseLabel);
-    if (previousCloseAt >= 0)
-        values.previousClose = CutBetween(page, previousCloseAt, kCellBegin, kCellEnd);
-    if (includeAfterHours) {
-        values.realTime = page.extractBetweenPattern(WithSymbol(kRealTimeBegin, symbol), kSpanEnd);
-        values.afterHours = page.extractBetweenPattern(WithSymbol(kAfterHoursBegin, symbol), kSpanEnd);
-    }
-    return values;
-}
-
 QuoteChange ComputeQuoteChange(const QString &lastTrade, const std::optional<QString> &previousClose)
 {
     QuoteChange result;
@@ -53,26 +23,28 @@ QuoteChange ComputeQuoteChange(const QString &lastTrade, const std::optional<QSt
     return result;
 }
 
-QString QuoteLineText(const QString &symbol, const QuoteValues &values, const QString &sharesText)
+QString QuoteLineText(const QString &symbol, const SymbolQuote &quote, const QString &sharesText, bool includeAfterHours)
 {
-    const QString company = values.company.value_or(symbol);
-    const QString lastTrade = values.lastTrade.value_or(QString());
+    const QString company = quote.company.value_or(symbol);
+    const QString lastTrade = quote.lastTrade.value_or(QString());
+    const std::optional<QString> realTime = includeAfterHours ? quote.realTime : std::nullopt;
+    const std::optional<QString> afterHours = includeAfterHours ? quote.afterHours : std::nullopt;
     const std::int32_t shares = ReadWholeNumber(sharesText);
     if (shares > 0) {
         const QString count = FormatLongValue(shares);
         const QString worth = FormatCurrencyDoubleValue(ReadDecimalNumber(lastTrade) * ReadDecimalNumber(sharesText));
-        if (values.realTime)
+        if (realTime)
             return FillFormat(u"%@ [%@] : %@, %@ (RT) (%@ shares: %@)",
-                              {company, symbol, lastTrade, *values.realTime, count, worth});
-        if (values.afterHours)
+                              {company, symbol, lastTrade, *realTime, count, worth});
+        if (afterHours)
             return FillFormat(u"%@ [%@] : %@, %@ (AH) (%@ shares: %@)",
-                              {company, symbol, lastTrade, *values.afterHours, count, worth});
+                              {company, symbol, lastTrade, *afterHours, count, worth});
         return FillFormat(u"%@ [%@] : %@ (%@ shares: %@)", {company, symbol, lastTrade, count, worth});
     }
-    if (values.realTime)
-        return FillFormat(u"%@ [%@] : %@, %@ (RT)", {company, symbol, lastTrade, *values.realTime});
-    if (values.afterHours)
-        return FillFormat(u"%@ [%@] : %@, %@ (AH)", {company, symbol, lastTrade, *values.afterHours});
+    if (realTime)
+        return FillFormat(u"%@ [%@] : %@, %@ (RT)", {company, symbol, lastTrade, *realTime});
+    if (afterHours)
+        return FillFormat(u"%@ [%@] : %@, %@ (AH)", {company, symbol, lastTrade, *afterHours});
     return FillFormat(u"%@ [%@] : %@", {company, symbol, lastTrade});
 }
 

@@ -1,26 +1,15 @@
 #pragma once
 
 #include "app/ControllerState.h"
+#include "app/QuoteSnapshot.h"
 #include "platform/MenuItem.h"
 #include "sources/MarketLine.h"
-#include "text/SearchableText.h"
 
 #include <QString>
 
 #include <optional>
 
 namespace tickwell {
-
-// What the watch-list line of one symbol is made of, cut from its quote page.
-struct QuoteValues {
-    std::optional<QString> company;
-    std::optional<QString> lastTrade;
-    std::optional<QString> previousClose;
-    std::optional<QString> realTime;   // looked for only with after-hours prices on
-    std::optional<QString> afterHours; // likewise
-};
-
-QuoteValues CutQuoteValues(const SearchableText &page, const QString &symbol, bool includeAfterHours);
 
 // The day's change against the previous close; none (unchanged) without a previous close.
 struct QuoteChange {
@@ -33,8 +22,9 @@ QuoteChange ComputeQuoteChange(const QString &lastTrade, const std::optional<QSt
 
 // The line text, e.g. "Acme Corp. [ACME] : 150.25 (100 shares: $15,025.00)". The shares text is
 // the "CompanyShares" entry as stored (empty for none); it counts as a holding when it reads as
-// a whole number above 0. The symbol stands in for a company name the page does not give.
-QString QuoteLineText(const QString &symbol, const QuoteValues &values, const QString &sharesText);
+// a whole number above 0. The symbol stands in for a company name the source does not give. The
+// pre- or post-market price ("RT", else "AH") shows only with after-hours prices on.
+QString QuoteLineText(const QString &symbol, const SymbolQuote &quote, const QString &sharesText, bool includeAfterHours);
 
 // The quote line item: plain title, the title at 14 points with the change suffix before its
 // first ":", the direction's image and the action that opens the quote page.

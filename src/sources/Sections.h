@@ -4,7 +4,7 @@
 
 namespace tickwell {
 
-// The menu sections, each appending its lines to context.menu from the page-content store.
+// The menu sections, each appending its lines to context.menu from the quote snapshot.
 void addStockSymbols(SectionContext &context);
 void addPreciousMetals(SectionContext &context);
 void addOtherMarketIndices(SectionContext &context);

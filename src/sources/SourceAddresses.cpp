@@ -1,5 +1,8 @@
 #include "sources/SourceAddresses.h"
 
+#include <array>
+#include <utility>
+
 namespace tickwell {
 
 QString QuotePageAddress(const Hosts &hosts, const QString &symbol)
@@ -26,6 +29,20 @@ QString InteractiveChartAddress(const Hosts &hosts, const QString &symbol, const
 {
     return Hosts::address(hosts.quotePage, QStringLiteral("/echarts?s=") + symbol + QStringLiteral("+Interactive#symbol=")
                                                + symbol + QStringLiteral(";range=") + rangeCode);
+}
+
+std::optional<QString> IndexQuotePageAddress(const Hosts &hosts, QStringView name)
+{
+    static constexpr std::array<std::pair<QStringView, QStringView>, 3> kQuotePaths{{
+        {u"Dow", u"/q?s=%5EDJI"},
+        {u"Nasdaq", u"/q?s=%5EIXIC"},
+        {u"S&P", u"/q?s=%5EGSPC"},
+    }};
+    for (const auto &[index, path] : kQuotePaths) {
+        if (index == name)
+            return Hosts::address(hosts.quotePage, path.toString());
+    }
+    return std::nullopt;
 }
 
 QString MarketsPageAddress(const Hosts &hosts)

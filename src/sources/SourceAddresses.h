@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tickwell {
 
 // The addresses the sections read from the page-content store and open in the browser. Store
@@ -14,6 +16,8 @@ QString ChartImageAddress(const Hosts &hosts, const QString &symbol);  // chart-
 QString LogoImageAddress(const Hosts &hosts, const QString &symbol);   // logo host "/images/listed/log-SYM.gif"
 QString ChartPageAddress(const Hosts &hosts, const QString &symbol);   // quote-page host "/echarts?s=SYM"
 QString InteractiveChartAddress(const Hosts &hosts, const QString &symbol, const QString &rangeCode);
+// The quote page of a market index by its name ("Dow", "Nasdaq", "S&P"); nothing for another name.
+std::optional<QString> IndexQuotePageAddress(const Hosts &hosts, QStringView name);
 QString MarketsPageAddress(const Hosts &hosts);                        // markets host "/data/markets/"
 QString MetalsPageAddress(const Hosts &hosts);                         // metals host "/market/"
 QString OtherIndicesPageAddress(const Hosts &hosts);                   // other-indices host "/"

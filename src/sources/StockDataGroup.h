@@ -1,15 +1,13 @@
 #pragma once
 
+#include "app/QuoteSnapshot.h"
 #include "platform/MenuItem.h"
-#include "text/SearchableText.h"
 
-#include <QString>
+#include <vector>
 
 namespace tickwell {
 
-// Separator, then one informational item per quote field found on the page ("Last Trade: ...",
-// "Trade Time: ...", ... "Div & Yield: ..."). Each label is looked for only after the previous
-// label found, the order the page lists them in.
-void AddStockDataGroup(Menu &submenu, const SearchableText &page, const QString &symbol);
+// Separator, then one informational item "label: value" per quote detail, in the order given.
+void AddStockDataGroup(Menu &submenu, const std::vector<QuoteDetail> &details);
 
 } // namespace tickwell

@@ -4,7 +4,6 @@
 #include "sources/ChartLinksGroup.h"
 #include "sources/HeadlinesGroup.h"
 #include "sources/QuoteLine.h"
-#include "sources/SourceAddresses.h"
 #include "sources/StockDataGroup.h"
 
 namespace tickwell {
@@ -30,13 +29,12 @@ struct SubmenuSwitches {
 
 // Groups 1 to 3: the logo, "Open Log" and "Save Headlines...", each naming the symbol in its
 // tool tip.
-void addLogoLogAndSaveGroups(SectionContext &context, Menu &submenu, const QString &symbol, bool headlines)
+void addLogoLogAndSaveGroups(Menu &submenu, const QString &symbol, const std::optional<SnapshotImage> &logo, bool headlines)
 {
-    const QString logoAddress = LogoImageAddress(context.hosts, symbol);
-    if (const QImage *logo = context.state.m_urlContents.image(logoAddress)) {
+    if (logo) {
         MenuItem item = MenuItem::make(QString(), QStringLiteral("selItemOpenConsoleLog:"));
-        item.image = logoAddress;
-        item.imageData = *logo;
+        item.image = logo->address;
+        item.imageData = logo->image;
         item.toolTip = symbol;
         submenu.push_back(std::move(item));
         submenu.push_back(MenuItem::makeSeparator());
@@ -62,32 +60,26 @@ void addSymbolLine(SectionContext &context, const SubmenuSwitches &switches, con
 
     EnsureSymbolHistory(context.state, symbol);
 
-    const SearchableText *page = context.state.m_urlContents.pageText(QuotePageAddress(context.hosts, symbol));
-    if (!page)
+    const SymbolQuote *quote = context.state.m_quotes.symbol(symbol);
+    if (!quote || !quote->lastTrade)
         return;
-
-    const QuoteValues values = CutQuoteValues(*page, symbol, switches.afterHours);
-    if (values.previousClose)
-        gPreviousClose.insert(symbol, *values.previousClose);
-    if (!values.lastTrade)
-        return;
-    const QuoteChange change = ComputeQuoteChange(*values.lastTrade, values.previousClose);
-    MenuItem line = MakeQuoteLine(context.state, QuoteLineText(symbol, values, watched.shares), change);
+    const QuoteChange change = ComputeQuoteChange(*quote->lastTrade, quote->previousClose);
+    MenuItem line = MakeQuoteLine(context.state, QuoteLineText(symbol, *quote, watched.shares, switches.afterHours), change);
 
     Menu submenu;
-    addLogoLogAndSaveGroups(context, submenu, symbol, switches.headlines);
+    addLogoLogAndSaveGroups(submenu, symbol, quote->logo, switches.headlines);
     if (switches.chartImage)
-        AddChartImageGroup(context, submenu, symbol);
+        AddChartImageGroup(context.hosts, submenu, symbol, quote->chart);
     if (switches.interactiveCharts)
         AddInteractiveChartGroup(context.hosts, submenu, symbol);
     if (switches.stockData)
-        AddStockDataGroup(submenu, *page, symbol);
+        AddStockDataGroup(submenu, quote->details);
     if (switches.headlines)
-        AddHeadlinesGroup(context, submenu, *page, symbol, values.company);
+        AddHeadlinesGroup(context, submenu, quote->headlines, symbol, quote->company);
 
     if (context.addSymbolGroups)
         context.addSymbolGroups(symbol, submenu);
-    AddHistoryGroup(context.state, context.prefs, symbol, *values.lastTrade, submenu, newRefresh);
+    AddHistoryGroup(context.state, context.prefs, symbol, *quote->lastTrade, submenu, newRefresh);
 
     line.submenu = std::move(submenu);
     context.menu.push_back(std::move(line));

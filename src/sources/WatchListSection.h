@@ -4,9 +4,9 @@
 
 namespace tickwell {
 
-// The watch-list section: one quote line per shown symbol whose quote page holds a last trade,
-// each with its symbol submenu, then the headline section items when headlines are on. Records
-// each symbol's previous close in gPreviousClose and starts m_headlines afresh.
+// The watch-list section: one quote line per shown symbol whose snapshot quote holds a last trade,
+// each with its symbol submenu, then the headline section items when headlines are on. Starts
+// m_headlines afresh.
 void addStockSymbols(SectionContext &context);
 
 } // namespace tickwell

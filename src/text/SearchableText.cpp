@@ -17,26 +17,12 @@ SearchableText::SearchableText(QString text)
         folded[i] = foldAsciiCase(source[i]);
 }
 
-namespace {
-
-// Below this a scan costs less than remembering it.
-constexpr qsizetype kRememberedTextLength = 4096;
-
-} // namespace
-
 qsizetype SearchableText::indexOf(QStringView pattern, qsizetype from) const
 {
     from = std::max<qsizetype>(from, 0);
     if (pattern.isEmpty() || from > m_folded.size() - pattern.size())
         return -1;
-    if (m_text.size() < kRememberedTextLength)
-        return scan(pattern, from);
-    Search search{pattern.toString(), from};
-    if (const auto it = m_answers.constFind(search); it != m_answers.constEnd())
-        return *it;
-    const qsizetype found = scan(pattern, from);
-    m_answers.insert(std::move(search), found);
-    return found;
+    return scan(pattern, from);
 }
 
 qsizetype SearchableText::scan(QStringView pattern, qsizetype from) const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -8,9 +7,9 @@
 
 namespace tickwell {
 
-// A page text with an ASCII-case-folded twin made once, so that the many pattern searches of a
-// menu build are plain forward scans. The patterns of the quote sources are ASCII; letters outside
-// ASCII compare exactly.
+// A page text with an ASCII-case-folded twin made once, so that the many pattern searches of
+// cutting a page are plain forward scans. The patterns of the quote sources are ASCII; letters
+// outside ASCII compare exactly.
 class SearchableText {
 public:
     SearchableText() = default;
@@ -20,26 +19,17 @@ public:
     bool isEmpty() const { return m_text.isEmpty(); }
 
     // Position of the first case-insensitive occurrence of pattern at or after from, or -1.
-    // An empty pattern never matches. On a long text the answer is remembered: the menu asks the
-    // same stored page the same questions at every opening.
+    // An empty pattern never matches.
     qsizetype indexOf(QStringView pattern, qsizetype from = 0) const;
 
     // Same contract as the free extractBetweenPattern on text().
     std::optional<QString> extractBetweenPattern(QStringView begin, QStringView end) const;
 
 private:
-    struct Search {
-        QString pattern;
-        qsizetype from;
-        bool operator==(const Search &) const = default;
-    };
-    friend size_t qHash(const Search &search, size_t seed) { return qHashMulti(seed, search.pattern, search.from); }
-
     qsizetype scan(QStringView pattern, qsizetype from) const;
 
     QString m_text;
     QString m_folded;
-    mutable QHash<Search, qsizetype> m_answers;
 };
 
 } // namespace tickwell

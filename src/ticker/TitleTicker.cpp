@@ -126,10 +126,10 @@ void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol
     }
 
     const auto price = OrderBookPrice(document);
-    const auto previousCloseText = gPreviousClose.constFind(symbol);
-    if (!price || previousCloseText == gPreviousClose.constEnd())
+    const SymbolQuote *quote = context.state.m_quotes.symbol(symbol);
+    if (!price || !quote || !quote->previousClose)
         return;
-    const double previousClose = ReadDecimalNumber(*previousCloseText);
+    const double previousClose = ReadDecimalNumber(*quote->previousClose);
     if (!(previousClose > 0.0))
         return;
     const double change = ReadDecimalNumber(*price) - previousClose;

@@ -57,6 +57,26 @@ TEST_F(PriceAlerts, ASymbolListedTwiceFiresOncePerCrossing)
     EXPECT_EQ(refresh(), QStringList{"ACME above 150.00"});
 }
 
+// The refresh cuts its pages once, for exactly the symbols it fetched: the shown ones and the
+// hidden ones with alerts.
+TEST_F(PriceAlerts, TheRefreshCutsTheSymbolsItFetched)
+{
+    setSymbols({"ACME", "GAMMA", "DELTA"});
+    settings.setValue(QStringLiteral("ShowSettings"), QVariantMap{{"ACME", 1LL}, {"GAMMA", 0LL}, {"DELTA", 0LL}});
+    setAlerts("GAMMA", {{"Above", "500"}});
+    quote("ACME", "149.00");
+    quote("GAMMA", "101.00", "99.50");
+    quote("DELTA", "7.00");
+    launch();
+    const QuoteSnapshot &quotes = controller().state().m_quotes;
+    QStringList cut = quotes.symbols.keys();
+    cut.sort();
+    EXPECT_EQ(cut, (QStringList{"ACME", "GAMMA"}));
+    ASSERT_NE(quotes.symbol("GAMMA"), nullptr);
+    EXPECT_EQ(quotes.symbol("GAMMA")->lastTrade, QStringLiteral("101.00"));
+    EXPECT_EQ(quotes.symbol("GAMMA")->previousClose, QStringLiteral("99.50"));
+}
+
 TEST_F(PriceAlerts, MissingOrUnreadableValuesNeverFire)
 {
     const struct {

@@ -73,6 +73,27 @@ TEST_F(ControllerTest, BareMenuLayoutAndSectionSeparators)
     }
 }
 
+// What a service refused shows right under "Last Update", one disabled line each, and goes with
+// the refresh that brings quotes again.
+TEST_F(ControllerTest, ServiceProblemsShowUnderLastUpdate)
+{
+    settings.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
+    launch();
+    const QStringList problems{QStringLiteral("Quotes from q.test: 429 Too Many Requests; next try at 7:42 PM"),
+                               QStringLiteral("Charts from c.test: 503 Service Unavailable")};
+    controller().state().m_quotes.problems = problems;
+    statusItem.open();
+    const Menu &menu = controller().menu();
+    ASSERT_GE(menu.size(), 4u);
+    EXPECT_TRUE(menu[0].title.startsWith(QStringLiteral("Last Update: ")));
+    EXPECT_EQ(QStringList({menu[1].title, menu[2].title}), problems);
+    EXPECT_FALSE(menu[1].enabled() || menu[2].enabled());
+    EXPECT_EQ(menu[3].title, QStringLiteral("Update Now"));
+    controller().state().m_quotes = QuoteSnapshot();
+    statusItem.open();
+    EXPECT_EQ(controller().menu()[1].title, QStringLiteral("Update Now"));
+}
+
 TEST_F(ControllerTest, PreferencesChangedRestartsTimersAndBadRatesFallBack)
 {
     launch();
@@ -300,7 +321,7 @@ TEST(RefreshTest, FailedFetchesAndUndecodableImagesLeaveNoEntry)
     refresh.start({ { QStringLiteral("http://h/ok.png"), true }, { QStringLiteral("http://h/bad.png"), true }, { QStringLiteral("http://h/page"), false },
                       { QStringLiteral("http://h/missing"), false }, { QStringLiteral("http://h/empty"), false },
                       { QStringLiteral("http://h/with space"), false } },
-        {}, [&store](PageStore fresh) { store = std::move(fresh); });
+        {}, {}, [&store](RefreshResult fresh) { store = std::move(fresh.pages); });
     EXPECT_EQ(store.size(), 2);
     ASSERT_NE(store.image(QStringLiteral("http://h/ok.png")), nullptr);
     ASSERT_NE(store.pageText(QStringLiteral("http://h/page")), nullptr);

@@ -1,5 +1,6 @@
 #include "SectionFixture.h"
 
+#include "sources/ClassicHeadlinesCut.h"
 #include "sources/HeadlinesGroup.h"
 #include "sources/SourceActions.h"
 #include "text/UrlTitleCache.h"
@@ -17,7 +18,7 @@ protected:
         state.m_headlines.insert(QStringLiteral("ACME"), {});
         Menu submenu;
         auto ctx = context();
-        AddHeadlinesGroup(ctx, submenu, SearchableText(page), QStringLiteral("ACME"), QStringLiteral("Acme Corp."));
+        AddHeadlinesGroup(ctx, submenu, CutHeadlines(SearchableText(page)), QStringLiteral("ACME"), QStringLiteral("Acme Corp."));
         return submenu;
     }
 };
@@ -58,12 +59,12 @@ TEST_F(HeadlinesGroup, LinkWithoutTextShowsTheTitleTheRefreshFoundOrNothing)
     const QString items = QStringLiteral("<a href=\"http://news.test/with-text\">Text</a><a href=\"") + looked
                           + QStringLiteral("\" target=\"_blank\">Ignored</a><a href=\"http://news.test/not-yet\" class=\"x\">T</a>");
     const QString page = QStringLiteral("Filter Headlines") + items + QStringLiteral("More Headlines");
-    EXPECT_EQ(HeadlineAddressesWithoutTitle(SearchableText(page), state.m_urlTitles),
+    EXPECT_EQ(HeadlineAddressesWithoutTitle(CutHeadlines(SearchableText(page)), state.m_urlTitles),
               (std::vector<QString>{looked, QStringLiteral("http://news.test/not-yet")}));
     UrlTitleCache::shared().store(looked, QStringLiteral("Acme- a-b report"));
     EXPECT_EQ(titles(build(items)).mid(2), (QStringList{QStringLiteral("Text"), QStringLiteral("Acme- a-b report")}));
     // Remembered in m_urlTitles by the build: no lookup is wanted for it any more.
-    EXPECT_EQ(HeadlineAddressesWithoutTitle(SearchableText(page), state.m_urlTitles),
+    EXPECT_EQ(HeadlineAddressesWithoutTitle(CutHeadlines(SearchableText(page)), state.m_urlTitles),
               (std::vector<QString>{QStringLiteral("http://news.test/not-yet")}));
 }
 

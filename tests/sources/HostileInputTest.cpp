@@ -7,6 +7,7 @@
 #include "MarketPages.h"
 #include "QuotePages.h"
 
+#include "sources/ClassicHeadlinesCut.h"
 #include "sources/HeadlinesGroup.h"
 #include "sources/MarketIndicesSection.h"
 #include "sources/OtherIndicesSection.h"
@@ -69,7 +70,7 @@ TEST_F(HostileInput, FeedPagesGiveEveryLine)
     // The refresh looks up the title of the link without text before any build sees the page.
     const QString quoteAddress = QuotePageAddress(hosts, QStringLiteral("ACME"));
     state.m_urlContents.storePage(quoteAddress, QByteArray::fromStdString(feed::QuotePage(market.quote("ACME", 0), hosts.otherIndices.toStdString(), "4:00PM EDT")));
-    const std::vector<QString> untitled = HeadlineAddressesWithoutTitle(*state.m_urlContents.pageText(quoteAddress), state.m_urlTitles);
+    const std::vector<QString> untitled = HeadlineAddressesWithoutTitle(CutHeadlines(*state.m_urlContents.pageText(quoteAddress)), state.m_urlTitles);
     ASSERT_EQ(untitled.size(), 1u);
     UrlTitleCache::shared().store(untitled.front(), QStringLiteral("Looked up by the refresh"));
     for (std::uint64_t tick = 0; tick < 20; ++tick) {

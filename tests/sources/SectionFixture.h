@@ -4,6 +4,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "app/SectionContext.h"
+#include "sources/ClassicSnapshot.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
 #include "platform/ScriptedDesktop.h"
@@ -39,7 +40,15 @@ protected:
         image.fill(color);
         return image;
     }
-    SectionContext context() { return SectionContext{state, prefs, hosts, clock, menu}; }
+    // The context of a build on what is stored now: the pages are cut afresh, as a refresh's hand-over does.
+    SectionContext context()
+    {
+        QStringList symbols;
+        for (const auto &watched : prefs.watchList(false))
+            symbols.append(watched.symbol);
+        state.m_quotes = CutClassicSnapshot(state.m_urlContents, hosts, symbols);
+        return SectionContext{state, prefs, hosts, clock, menu};
+    }
     void setSymbols(const QStringList &symbols) { settings.setValue("StockSymbols", QVariantList(symbols.begin(), symbols.end())); }
     void setSwitch(const char *key, bool on) { settings.setValue(QString::fromLatin1(key), on); }
     void setSubmenuGroups(bool on)

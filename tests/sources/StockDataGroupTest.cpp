@@ -1,5 +1,6 @@
 #include "SectionFixture.h"
 
+#include "sources/ClassicDetailsCut.h"
 #include "sources/StockDataGroup.h"
 
 namespace tickwell::testing {
@@ -33,7 +34,7 @@ protected:
     QStringList build(const QString &page, const QString &symbol = QStringLiteral("ACME"))
     {
         Menu submenu;
-        AddStockDataGroup(submenu, SearchableText(page), symbol);
+        AddStockDataGroup(submenu, CutQuoteDetails(SearchableText(page), symbol));
         return titles(submenu).mid(1);
     }
 };

@@ -37,7 +37,6 @@ protected:
     {
         setSymbols({QStringLiteral("ACME")});
         setSubmenuGroups(false);
-        gPreviousClose.clear();
     }
     void storeQuote(const QString &symbol, QuotePage page = {})
     {
@@ -73,7 +72,6 @@ TEST_F(WatchListSection, ChangeSuffixColourAndImage)
     for (const auto &c : cases) {
         setSymbols({c.symbol});
         storeQuote(c.symbol, QuotePage{c.id, c.company, c.last, c.previousClose, {}, {}});
-        gPreviousClose.clear();
         build();
         ASSERT_EQ(menu.size(), 1u);
         EXPECT_EQ(plainText(*line().styledTitle), c.title);
@@ -113,20 +111,22 @@ TEST_F(WatchListSection, HoldingFormatIsTheFirstThatApplies)
     }
 }
 
-TEST_F(WatchListSection, PreviousCloseIsRecordedEvenWithoutALine)
+// The ticker reads the previous close of every symbol with a page, with a line or not.
+TEST_F(WatchListSection, PreviousCloseIsCutEvenWithoutALine)
 {
     setSymbols({QStringLiteral("ACME"), QStringLiteral("GONE"), QStringLiteral("NOPAGE")});
     storeQuote(QStringLiteral("ACME"));
     storeQuote(QStringLiteral("GONE"), QuotePage{{}, {}, std::nullopt, QStringLiteral("12.00"), {}, {}});
-    gPreviousClose.insert(QStringLiteral("NOPAGE"), QStringLiteral("7.00"));
     setSwitch("OnlyShowFlagged", true);
     build();
     EXPECT_EQ(menu.size(), 1u) << "without \"ShowSettings\" every symbol is shown";
-    EXPECT_EQ(gPreviousClose, (QHash<QString, QString>{{"ACME", "149.00"}, {"GONE", "12.00"}, {"NOPAGE", "7.00"}}));
-    // A later page without "Prev Close:" leaves the recorded value alone.
+    EXPECT_EQ(state.m_quotes.symbol(QStringLiteral("ACME"))->previousClose, QStringLiteral("149.00"));
+    EXPECT_EQ(state.m_quotes.symbol(QStringLiteral("GONE"))->previousClose, QStringLiteral("12.00"));
+    EXPECT_EQ(state.m_quotes.symbol(QStringLiteral("NOPAGE")), nullptr);
+    // A later page without "Prev Close:" has none: the line shows no change.
     storeQuote(QStringLiteral("ACME"), QuotePage{{}, QStringLiteral("Acme Corp."), QStringLiteral("150.25"), std::nullopt, {}, {}});
     build();
-    EXPECT_EQ(gPreviousClose.value(QStringLiteral("ACME")), QStringLiteral("149.00"));
+    EXPECT_EQ(state.m_quotes.symbol(QStringLiteral("ACME"))->previousClose, std::nullopt);
     EXPECT_EQ(line().image, QStringLiteral("menuitem_spacer.tif"));
 }
 

@@ -30,13 +30,11 @@ protected:
     TickerFixture()
     {
         stock_index = 0;
-        gPreviousClose.clear();
         hosts.quotePage = QStringLiteral("quotes.test");
         hosts.orderBook = QStringLiteral("book.test");
         statusItem.setImage(QStringLiteral("Tickwell.tif"), QImage());
         statusItem.setTitle(QStringLiteral("before"));
     }
-    ~TickerFixture() override { gPreviousClose.clear(); }
     static QDateTime startTime() { return QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0), QTimeZone::systemTimeZone()); }
 
     void setSymbols(const QStringList &symbols) { settings.setValue(QStringLiteral("StockSymbols"), QVariant(symbols).toList()); }
@@ -48,7 +46,7 @@ protected:
         setSymbols(symbols);
         for (const QString &symbol : symbols) {
             loader.serve(QStringLiteral("http://book.test/json/bzx/book/") + symbol, OrderBook(symbol, QStringLiteral("Some Company"), QStringLiteral("0011.0000")));
-            gPreviousClose.insert(symbol, QStringLiteral("10.00"));
+            state.m_quotes.symbols[symbol].previousClose = QStringLiteral("10.00");
         }
     }
 

@@ -73,9 +73,9 @@ TEST_F(TitleTickerTest, WhatOneStepShows)
         loader.clear();
         if (c.company)
             loader.serve(QStringLiteral("http://book.test/json/bzx/book/ACME"), OrderBook(QStringLiteral("ACME"), QLatin1String(c.company), QLatin1String(c.price)));
-        gPreviousClose.remove(QStringLiteral("ACME"));
+        state.m_quotes.symbols[QStringLiteral("ACME")].previousClose.reset();
         if (c.previousClose)
-            gPreviousClose.insert(QStringLiteral("ACME"), QLatin1String(c.previousClose));
+            state.m_quotes.symbols[QStringLiteral("ACME")].previousClose = QLatin1String(c.previousClose);
         statusItem.setTitle(QStringLiteral("before"));
         statusItem.setImage(QStringLiteral("before"), QImage());
         step();

@@ -1,7 +1,0 @@
-#include "app/ControllerState.h"
-
-namespace tickwell {
-
-QHash<QString, QString> gPreviousClose;
-
-} // namespace tickwell
