@@ -61,6 +61,7 @@ struct QuoteAnswer {
     std::optional<QString> shortName;
     std::optional<QString> longName;
     std::optional<QString> marketState; // "PRE", "REGULAR", "POST", "POSTPOST", "CLOSED", ...
+    std::optional<QString> exchangeTimezoneName; // "America/New_York"
     std::optional<double> regularMarketPrice;
     std::optional<double> regularMarketChange;
     std::optional<double> regularMarketChangePercent;

@@ -1,0 +1,78 @@
+#include "live/DayChart.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tickwell {
+
+namespace {
+
+constexpr double kMargin = 4.0;
+// Images beyond this edge length are no menu item.
+constexpr int kLargestEdge = 2048;
+
+} // namespace
+
+std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, const QColor &down, QSize size)
+{
+    if (size.width() < 16 || size.height() < 16 || size.width() > kLargestEdge || size.height() > kLargestEdge)
+        return std::nullopt;
+    std::vector<std::pair<std::size_t, double>> points; // bar index and close
+    for (std::size_t i = 0; i < chart.bars.size(); ++i) {
+        if (chart.bars[i].close && std::isfinite(*chart.bars[i].close))
+            points.emplace_back(i, *chart.bars[i].close);
+    }
+    if (points.size() < 2)
+        return std::nullopt;
+
+    const auto byClose = [](const auto &a, const auto &b) { return a.second < b.second; };
+    double low = std::min_element(points.begin(), points.end(), byClose)->second;
+    double high = std::max_element(points.begin(), points.end(), byClose)->second;
+    const std::optional<double> previous =
+        chart.previousClose && std::isfinite(*chart.previousClose) ? chart.previousClose : std::nullopt;
+    if (previous) {
+        low = std::min(low, *previous);
+        high = std::max(high, *previous);
+    }
+    // A flat day still needs a height to scale by; the span of doubles must itself be finite.
+    double span = high - low;
+    if (!std::isfinite(span))
+        return std::nullopt;
+    if (span <= std::fabs(high) * 1e-12 || span == 0.0) {
+        const double pad = std::max(std::fabs(high) * 0.01, 0.01);
+        low -= pad;
+        high += pad;
+        span = high - low;
+    }
+
+    const double width = size.width();
+    const double height = size.height();
+    const double lastIndex = static_cast<double>(std::max<std::size_t>(chart.bars.size() - 1, 1));
+    const auto xOf = [&](std::size_t index) { return kMargin + (width - 2 * kMargin) * static_cast<double>(index) / lastIndex; };
+    const auto yOf = [&](double value) { return height - kMargin - (height - 2 * kMargin) * (value - low) / span; };
+
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (previous) {
+        QPen dashed(QColor(128, 128, 128), 1, Qt::DashLine);
+        painter.setPen(dashed);
+        const double y = yOf(*previous);
+        painter.drawLine(QPointF(0.0, y), QPointF(width, y));
+    }
+    QPainterPath path;
+    path.moveTo(xOf(points.front().first), yOf(points.front().second));
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(xOf(point->first), yOf(point->second));
+    const double reference = previous.value_or(points.front().second);
+    painter.setPen(QPen(points.back().second >= reference ? up : down, 1.5));
+    painter.drawPath(path);
+    painter.end();
+    return image;
+}
+
+} // namespace tickwell
