@@ -2,6 +2,7 @@
 
 #include "live/LiveAddresses.h"
 #include "live/LiveQuoteSource.h"
+#include "live/LiveSnapshot.h"
 #include "support/FakeUrlLoader.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
@@ -39,8 +40,8 @@ QString delayedUrl(const QString &symbol)
 
 QByteArray chartBody(double price)
 {
-    return ChartBody(QStringLiteral(R"("regularMarketPrice":%1,"previousClose":100)").arg(price), QString::number(kRegularStart),
-                     QString::number(price));
+    return ChartBody(QStringLiteral(R"("regularMarketPrice":%1,"previousClose":100)").arg(price),
+                     QStringLiteral("%1,%2").arg(kRegularStart).arg(kRegularStart + 300), QStringLiteral("100,%1").arg(price));
 }
 
 QByteArray quoteBody(const QStringList &symbols)
@@ -374,4 +375,33 @@ TEST(LiveServiceSettings, DefaultsAddressesAndTheFrontPage)
     EXPECT_EQ(live_address::quote(local, {"GC=F", "A&B", "X Y"}, "a/b+c="),
               u"http://127.0.0.1:8123/v7/finance/quote?symbols=GC%3DF,A%26B,X%20Y&crumb=a%2Fb%2Bc%3D");
     EXPECT_TRUE(isAcceptableAddress(live_address::chart(local, "A B/../x?y#z")));
+}
+
+// The fresh parts of a refresh as the menu reads them: lines only for what has a price, market
+// lines in section order, the fallback standing in for a refused chart.
+TEST_F(LiveQuoteSourceTest, TheRefreshFillsTheSnapshotPartsItMadeFresh)
+{
+    loader.serve(chartUrl("ACME"), chartBody(150));
+    loader.serve(chartUrl("%5EGSPC"), chartBody(6000));
+    loader.respond(chartUrl("%5EDJI"), answer(404, "{}"));
+    loader.serve(delayedUrl("_DJI"), delayedBody("_DJI", 45000.5));
+    loader.serve(delayedUrl("BETA"), delayedBody("BETA", 12.5));
+    loader.serve(kNews + "/rss/2.0/headline?s=BETA&region=US&lang=en-US",
+                 "<rss version=\"2.0\"><channel><item><title>Beta news</title><link>https://n.test/b</link></item></channel></rss>");
+    const LiveRefreshRequest request{{"ACME", "BETA", "NONE"}, {"BETA"}, true, false, false};
+    const QuoteSnapshot snapshot = SnapshotFromLiveRefresh(request, refresh(request), {Qt::green, Qt::red});
+
+    EXPECT_EQ(snapshot.symbols.size(), 2);
+    ASSERT_TRUE(snapshot.symbol("ACME") && snapshot.symbol("BETA"));
+    EXPECT_TRUE(snapshot.symbol("ACME")->lastTrade);
+    EXPECT_TRUE(snapshot.symbol("ACME")->chart) << "drawn from the bars";
+    EXPECT_TRUE(snapshot.symbol("BETA")->lastTrade->startsWith("12.5"));
+    ASSERT_TRUE(snapshot.symbol("BETA")->headlines);
+    EXPECT_EQ(snapshot.symbol("BETA")->headlines->size(), 1u);
+    ASSERT_EQ(snapshot.indices.size(), 2u);
+    EXPECT_EQ(snapshot.indices[0].name, u"Dow");
+    EXPECT_EQ(snapshot.indices[1].name, u"S&P");
+    EXPECT_FALSE(snapshot.dollarIndex);
+    EXPECT_TRUE(snapshot.metals.empty());
+    EXPECT_TRUE(snapshot.problems.isEmpty());
 }
