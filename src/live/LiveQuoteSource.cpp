@@ -23,7 +23,7 @@ QByteArray cookieHeader(const QList<QByteArray> &setCookies)
     QMap<QByteArray, QByteArray> cookies;
     QList<QByteArray> order;
     for (const QByteArray &setCookie : setCookies) {
-        const QByteArray pair = setCookie.left(setCookie.indexOf(';') < 0 ? setCookie.size() : setCookie.indexOf(';')).trimmed();
+        const QByteArray pair = setCookie.split(';').front().trimmed(); // attributes follow the first ";"
         const qsizetype equals = pair.indexOf('=');
         if (equals <= 0)
             continue;

@@ -42,8 +42,8 @@ struct HttpResponse {
 };
 using HttpResponses = std::vector<HttpResponse>;
 
-// Transfers started by UrlLoader::send or start. Destroying the handle cancels what has not finished and
-// guarantees the completion will not run any more.
+// Transfers started by UrlLoader::send or start. Destroying the handle cancels what has not
+// finished and guarantees the completion will not run any more.
 class FetchHandle {
 public:
     virtual ~FetchHandle() = default;
