@@ -44,8 +44,8 @@ using Notifier = std::unique_ptr<QSocketNotifier, NotifierDeleter>;
 
 constexpr const char *userAgent = TICKWELL_NAME "/" TICKWELL_VERSION;
 
-// One request: its easy handle, its headers and the body received so far. It registers its own
-// address with curl as the write target, so it never moves.
+// One request: its easy handle, its headers and the response received so far. It registers its
+// own address with curl as the write target, so it never moves.
 class Transfer {
 public:
     Transfer(const Transfer &) = delete;
@@ -57,10 +57,10 @@ public:
             curl_multi_remove_handle(m_multi, m_handle.get());
     }
 
-    static std::unique_ptr<Transfer> create(const QString &address, const CurlLoaderLimits &limits)
+    static std::unique_ptr<Transfer> create(const HttpRequest &request, const CurlLoaderLimits &limits)
     {
         auto transfer = std::unique_ptr<Transfer>(new Transfer(limits.maxBodyBytes));
-        if (!transfer->m_handle || !transfer->configure(address, limits))
+        if (!transfer->m_handle || !transfer->configure(request, limits))
             return nullptr;
         return transfer;
     }
@@ -75,11 +75,18 @@ public:
         return true;
     }
 
-    FetchResult result(CURLcode code) const
+    HttpResponse response(CURLcode code)
     {
-        if (code != CURLE_OK || m_tooLarge || m_body.isEmpty())
-            return std::nullopt;
-        return m_body;
+        long status = 0;
+        curl_easy_getinfo(m_handle.get(), CURLINFO_RESPONSE_CODE, &status);
+        m_response.status = static_cast<int>(status);
+        if (m_tooLarge)
+            m_response.error = QStringLiteral("Body larger than %1 bytes").arg(m_maxBodyBytes);
+        else if (code != CURLE_OK)
+            m_response.error = QString::fromUtf8(m_errorText[0] ? m_errorText : curl_easy_strerror(code));
+        if (!m_response.error.isEmpty())
+            m_response.body.clear();
+        return std::move(m_response);
     }
 
 private:
@@ -89,14 +96,22 @@ private:
     {
     }
 
-    bool configure(const QString &address, const CurlLoaderLimits &limits)
+    bool configure(const HttpRequest &request, const CurlLoaderLimits &limits)
     {
         m_headers.reset(curl_slist_append(nullptr, "Cache-Control: no-cache"));
         if (!m_headers)
             return false;
-        const QByteArray url = address.toUtf8();
+        for (const auto &[name, value] : request.headers) {
+            // "Name;" is curl's way to send a header with an empty value ("Name:" would drop it).
+            const QByteArray line = value.isEmpty() ? name + ';' : name + ": " + value;
+            // Appending to a list keeps its head, so the owner stays right.
+            if (!curl_slist_append(m_headers.get(), line.constData()))
+                return false;
+        }
+        const QByteArray url = request.address.toUtf8();
         CURL *h = m_handle.get();
         bool ok = curl_easy_setopt(h, CURLOPT_URL, url.constData()) == CURLE_OK;
+        ok = ok && curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK;
@@ -107,10 +122,12 @@ private:
         // Name lookups must not rely on SIGALRM.
         ok = ok && curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate") == CURLE_OK;
-        ok = ok && curl_easy_setopt(h, CURLOPT_USERAGENT, userAgent) == CURLE_OK;
+        ok = ok && curl_easy_setopt(h, CURLOPT_USERAGENT, userAgent) == CURLE_OK; // a request's own replaces it
         ok = ok && curl_easy_setopt(h, CURLOPT_HTTPHEADER, m_headers.get()) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Transfer::receive) == CURLE_OK;
         ok = ok && curl_easy_setopt(h, CURLOPT_WRITEDATA, this) == CURLE_OK;
+        ok = ok && curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Transfer::receiveHeader) == CURLE_OK;
+        ok = ok && curl_easy_setopt(h, CURLOPT_HEADERDATA, this) == CURLE_OK;
         return ok;
     }
 
@@ -119,17 +136,44 @@ private:
         auto *self = static_cast<Transfer *>(target);
         const size_t bytes = size * count;
         // The cap counts decoded bytes, so a small compressed body cannot unpack past it.
-        if (static_cast<size_t>(self->m_body.size()) + bytes > self->m_maxBodyBytes) {
+        if (static_cast<size_t>(self->m_response.body.size()) + bytes > self->m_maxBodyBytes) {
             self->m_tooLarge = true;
             return 0; // anything but `bytes` aborts the transfer
         }
-        self->m_body.append(data, static_cast<qsizetype>(bytes));
+        self->m_response.body.append(data, static_cast<qsizetype>(bytes));
         return bytes;
     }
 
+    // One header line at a time, status lines included: each response of a redirect chain starts
+    // with its status line, so only the last one's headers are kept; cookies of all are.
+    static size_t receiveHeader(char *data, size_t size, size_t count, void *target)
+    {
+        auto *self = static_cast<Transfer *>(target);
+        const size_t bytes = size * count;
+        const QByteArray line = QByteArray(data, static_cast<qsizetype>(bytes)).trimmed();
+        if (line.startsWith("HTTP/")) {
+            self->m_response.headers.clear();
+            return bytes;
+        }
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            return bytes;
+        const QByteArray name = line.left(colon).trimmed();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (self->m_response.headers.size() < maxHeaders)
+            self->m_response.headers.append({name, value});
+        if (name.compare("Set-Cookie", Qt::CaseInsensitive) == 0 && self->m_response.setCookies.size() < maxHeaders)
+            self->m_response.setCookies.append(value);
+        return bytes;
+    }
+
+    // A hostile server cannot grow the header list without bound (curl caps each line).
+    static constexpr qsizetype maxHeaders = 200;
+
     EasyHandle m_handle;
     HeaderList m_headers;
-    QByteArray m_body;
+    HttpResponse m_response;
+    char m_errorText[CURL_ERROR_SIZE] = {};
     std::size_t m_maxBodyBytes;
     bool m_tooLarge = false;
     CURLM *m_multi = nullptr;
@@ -168,16 +212,21 @@ public:
         m_sockets.clear();
     }
 
-    std::uint64_t add(const std::vector<QString> &addresses, Completion done)
+    std::uint64_t add(const std::vector<HttpRequest> &requests, ResponseCompletion done)
     {
         const std::uint64_t id = ++m_lastBatch;
-        Batch batch{FetchResults(addresses.size()), 0, std::move(done), {}};
-        for (std::size_t index = 0; index < addresses.size() && m_multi; ++index) {
-            if (!isAcceptableAddress(addresses[index]))
+        Batch batch{HttpResponses(requests.size()), 0, std::move(done), {}};
+        for (std::size_t index = 0; index < requests.size(); ++index) {
+            HttpResponse &response = batch.results[index];
+            if (!isAcceptableRequest(requests[index])) {
+                response.error = QStringLiteral("Not an acceptable request");
                 continue;
-            auto transfer = Transfer::create(addresses[index], m_limits);
-            if (!transfer || !transfer->attach(m_multi.get()))
+            }
+            auto transfer = m_multi ? Transfer::create(requests[index], m_limits) : nullptr;
+            if (!transfer || !transfer->attach(m_multi.get())) {
+                response.error = QStringLiteral("The transfer could not be set up");
                 continue;
+            }
             CURL *handle = transfer->handle();
             batch.transfers.push_back(handle);
             m_running.emplace(handle, Running{std::move(transfer), id, index});
@@ -185,7 +234,7 @@ public:
         batch.remaining = batch.transfers.size();
         if (batch.remaining == 0) {
             // Nothing went out: answer at once.
-            Completion call = std::move(batch.done);
+            ResponseCompletion call = std::move(batch.done);
             call(std::move(batch.results));
             return 0;
         }
@@ -207,9 +256,9 @@ public:
 
 private:
     struct Batch {
-        FetchResults results;
+        HttpResponses results;
         std::size_t remaining = 0;
-        Completion done;
+        ResponseCompletion done;
         std::vector<CURL *> transfers;
     };
     struct Running {
@@ -286,7 +335,7 @@ private:
                 continue;
             const auto batch = m_batches.find(running->second.batch);
             if (batch != m_batches.end()) {
-                batch->second.results[running->second.index] = running->second.transfer->result(code);
+                batch->second.results[running->second.index] = running->second.transfer->response(code);
                 if (--batch->second.remaining == 0)
                     answered.push_back(batch->first);
             }
@@ -296,8 +345,8 @@ private:
             const auto batch = m_batches.find(id);
             if (batch == m_batches.end())
                 continue; // cancelled by an earlier completion
-            Completion call = std::move(batch->second.done);
-            FetchResults results = std::move(batch->second.results);
+            ResponseCompletion call = std::move(batch->second.done);
+            HttpResponses results = std::move(batch->second.results);
             m_batches.erase(batch);
             call(std::move(results));
         }
@@ -345,9 +394,9 @@ CurlUrlLoader::CurlUrlLoader(CurlLoaderLimits limits)
 
 CurlUrlLoader::~CurlUrlLoader() = default;
 
-std::unique_ptr<FetchHandle> CurlUrlLoader::start(const std::vector<QString> &addresses, Completion done)
+std::unique_ptr<FetchHandle> CurlUrlLoader::send(const std::vector<HttpRequest> &requests, ResponseCompletion done)
 {
-    const std::uint64_t id = m_engine->add(addresses, std::move(done));
+    const std::uint64_t id = m_engine->add(requests, std::move(done));
     Engine *engine = m_engine.get();
     return std::make_unique<CurlFetch>(std::weak_ptr<void>(m_engine), [engine, id] { engine->cancel(id); });
 }

@@ -24,8 +24,8 @@ struct CurlLoaderLimits {
 
 // HTTP and HTTPS fetches with libcurl's multi interface, driven by the event loop of the thread
 // that made the loader (socket notifiers and a timer): nothing ever blocks that loop. Redirects
-// followed, no cache, gzip and deflate decoded. The body of the final response is returned
-// whatever its status (an error page is a page); a failed transfer or an empty body gives nothing.
+// followed, no cache, gzip and deflate decoded; the response is the final one of the chain, its
+// error curl's own text when the transfer failed.
 class CurlUrlLoader final : public UrlLoader {
 public:
     explicit CurlUrlLoader(CurlLoaderLimits limits = {});
@@ -34,7 +34,7 @@ public:
     CurlUrlLoader(const CurlUrlLoader &) = delete;
     CurlUrlLoader &operator=(const CurlUrlLoader &) = delete;
 
-    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override;
+    std::unique_ptr<FetchHandle> send(const std::vector<HttpRequest> &requests, ResponseCompletion done) override;
 
     const CurlLoaderLimits &limits() const { return m_limits; }
     // Transfers started and not finished, over all fetches.

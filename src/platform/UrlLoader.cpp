@@ -31,6 +31,74 @@ bool isAcceptableAddress(const QString &address)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+std::optional<QByteArray> HttpResponse::header(QByteArrayView name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (name.compare(key, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return std::nullopt;
+}
+
+FetchResult BodyOf(const HttpResponse &response)
+{
+    if (!response.error.isEmpty() || response.body.isEmpty())
+        return std::nullopt;
+    return response.body;
+}
+
+std::unique_ptr<FetchHandle> UrlLoader::start(const std::vector<QString> &addresses, Completion done)
+{
+    std::vector<HttpRequest> requests;
+    requests.reserve(addresses.size());
+    for (const QString &address : addresses)
+        requests.push_back(HttpRequest{address, {}});
+    return send(requests, [done = std::move(done)](HttpResponses responses) {
+        FetchResults results;
+        results.reserve(responses.size());
+        for (const HttpResponse &response : responses)
+            results.push_back(BodyOf(response));
+        done(std::move(results));
+    });
+}
+
+HttpResponses SendAndWait(UrlLoader &loader, const std::vector<HttpRequest> &requests)
+{
+    std::optional<HttpResponses> responses;
+    QEventLoop loop;
+    const auto handle = loader.send(requests, [&](HttpResponses arrived) {
+        responses = std::move(arrived);
+        loop.quit();
+    });
+    if (!responses)
+        loop.exec();
+    return responses ? *std::move(responses) : HttpResponses(requests.size());
+}
+
+bool isAcceptableHeader(const QByteArray &name, const QByteArray &value)
+{
+    static constexpr QByteArrayView tokenPunctuation = "!#$%&'*+-.^_`|~";
+    if (name.isEmpty())
+        return false;
+    for (const char c : name) {
+        const bool alphanumeric = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!alphanumeric && !tokenPunctuation.contains(c))
+            return false;
+    }
+    return !value.contains('\r') && !value.contains('\n') && !value.contains('\0');
+}
+
+bool isAcceptableRequest(const HttpRequest &request)
+{
+    if (!isAcceptableAddress(request.address))
+        return false;
+    for (const auto &[name, value] : request.headers) {
+        if (!isAcceptableHeader(name, value))
+            return false;
+    }
+    return true;
+}
+
 FetchResults FetchAndWait(UrlLoader &loader, const std::vector<QString> &addresses)
 {
     std::optional<FetchResults> results;

@@ -147,13 +147,13 @@ TEST_F(ControllerTest, HistoriesOfRemovedSymbolsAreDroppedAndStoredOnceAtTermina
 class ObservingLoader final : public UrlLoader {
 public:
     explicit ObservingLoader(StatusItem &item) : m_item(item) {}
-    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override
+    std::unique_ptr<FetchHandle> send(const std::vector<HttpRequest> &sent, ResponseCompletion done) override
     {
-        FetchResults results;
-        for (const QString &address : addresses) {
+        HttpResponses results;
+        for (const HttpRequest &request : sent) {
             seen.append(m_item.imageName() + QStringLiteral(" | ") + m_item.title());
-            requests.append(address);
-            results.push_back(QByteArray("page"));
+            requests.append(request.address);
+            results.push_back(HttpResponse { 200, "page", {}, {}, {} });
         }
         done(std::move(results));
         return nullptr;

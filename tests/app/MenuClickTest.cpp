@@ -34,11 +34,11 @@ using namespace Qt::StringLiterals;
 // in a nested loop), so a click's refresh has ended when the click returns.
 class RecordingLoader final : public UrlLoader {
 public:
-    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override
+    std::unique_ptr<FetchHandle> send(const std::vector<HttpRequest> &sent, ResponseCompletion done) override
     {
-        for (const auto &address : addresses)
-            requests.append(address);
-        done(FetchAndWait(m_loader, addresses));
+        for (const auto &request : sent)
+            requests.append(request.address);
+        done(SendAndWait(m_loader, sent));
         return nullptr;
     }
     QStringList requests;

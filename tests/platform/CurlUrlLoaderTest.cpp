@@ -179,3 +179,89 @@ TEST(CurlUrlLoader, KeepsToTheLimitPerHostAndAcrossHosts)
     }
     EXPECT_GE(peakSum, 5) << "the hosts run side by side";
 }
+
+// Three servers that never answer: with two connections per host and five in all, exactly five
+// requests reach the servers and stay there, whatever the order curl picks them in.
+TEST(CurlUrlLoader, HangingHostsHoldExactlyTheTotalLimitInFlight)
+{
+    LocalHttpServer a, b, c;
+    std::vector<QString> addresses;
+    for (LocalHttpServer *server : { &a, &b, &c }) {
+        server->hang("/silent");
+        for (int i = 0; i < 4; ++i)
+            addresses.push_back(server->url("/silent"));
+    }
+    CurlLoaderLimits limits;
+    limits.maxConnectionsPerHost = 2;
+    limits.maxConnections = 5;
+    CurlUrlLoader loader(limits);
+    const auto arrived = [&] { return a.totalRequestCount() + b.totalRequestCount() + c.totalRequestCount(); };
+    auto handle = loader.start(addresses, [](tickwell::FetchResults) { ADD_FAILURE() << "a hanging fetch ended"; });
+    QElapsedTimer clock;
+    clock.start();
+    while (arrived() < 5 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (clock.elapsed() < 800) // time for a sixth to slip through, were the limit broken
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(arrived(), 5);
+    for (const LocalHttpServer *server : { &a, &b, &c })
+        EXPECT_LE(server->totalRequestCount(), 2);
+    EXPECT_EQ(loader.transfersInFlight(), addresses.size());
+    handle.reset();
+    EXPECT_EQ(loader.transfersInFlight(), 0u);
+}
+
+// The request form: headers go out as given (a request's User-Agent replaces the loader's), the
+// status, headers and cookies of the final response come back, and a failure says what curl said.
+TEST(CurlUrlLoader, SendsHeadersAndGivesBackStatusHeadersAndErrors)
+{
+    using tickwell::HttpRequest;
+    using tickwell::HttpResponse;
+    LocalHttpServer server;
+    server.setResponse("/refused", { 429, "text/plain", "Too Many Requests", 0ms, {} });
+    server.setResponse("/front", { 302, "text/html", "", 0ms, { { "Set-Cookie", "A3=d=xyz; Path=/" }, { "Location", "/landing" } } });
+    server.setResponse("/landing", { 200, "text/html", "<html>hi</html>", 0ms, { { "Set-Cookie", "B=1" }, { "X-Mark", "end" } } });
+    server.hang("/silent");
+    server.serve("/big", QByteArray(2000, 'x'), "text/plain");
+    CurlLoaderLimits limits;
+    limits.totalTimeout = 400ms;
+    limits.maxBodyBytes = 1000;
+    CurlUrlLoader loader(limits);
+
+    const tickwell::HttpHeaders sent = { { "User-Agent", "Mozilla/5.0 (Test)" }, { "Cookie", "A3=d=xyz" } };
+    const std::vector<HttpRequest> requests = { { server.url("/refused"), sent }, { server.url("/front"), sent },
+        { server.url("/silent"), {} }, { server.url("/big"), {} }, { server.url("/refused"), { { "X-Bad", "a\r\nHost: evil" } } },
+        { server.url("/refused"), { { "Bad Name", "1" } } } };
+    const tickwell::HttpResponses responses = tickwell::SendAndWait(loader, requests);
+    ASSERT_EQ(responses.size(), requests.size());
+
+    EXPECT_EQ(server.lastRequestHeader("/refused", "User-Agent"), "Mozilla/5.0 (Test)");
+    EXPECT_EQ(server.lastRequestHeader("/refused", "Cookie"), "A3=d=xyz");
+    EXPECT_EQ(server.lastRequestHeader("/silent", "User-Agent"), TICKWELL_NAME "/" TICKWELL_VERSION);
+    EXPECT_EQ(server.requestCount("/refused"), 1) << "a request with a bad header is not sent";
+
+    const HttpResponse &refused = responses[0];
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(refused.body, "Too Many Requests");
+    EXPECT_EQ(refused.contentType(), "text/plain");
+    EXPECT_TRUE(refused.answered());
+    EXPECT_EQ(tickwell::BodyOf(refused), QByteArray("Too Many Requests")) << "start() keeps an error page";
+
+    const HttpResponse &front = responses[1];
+    EXPECT_EQ(front.status, 200);
+    EXPECT_EQ(front.body, "<html>hi</html>");
+    EXPECT_EQ(front.header("x-mark"), QByteArray("end"));
+    EXPECT_EQ(front.header("Location"), std::nullopt) << "headers of the redirect are not the final response's";
+    EXPECT_EQ(front.setCookies, (QList<QByteArray> { "A3=d=xyz; Path=/", "B=1" }));
+
+    EXPECT_EQ(responses[2].status, 0);
+    EXPECT_TRUE(responses[2].error.contains("timed out", Qt::CaseInsensitive)) << responses[2].error.toStdString();
+    EXPECT_FALSE(responses[2].answered());
+    EXPECT_EQ(responses[3].status, 200);
+    EXPECT_TRUE(responses[3].body.isEmpty());
+    EXPECT_FALSE(responses[3].error.isEmpty());
+    for (std::size_t i : { 4u, 5u }) {
+        EXPECT_EQ(responses[i].status, 0);
+        EXPECT_FALSE(responses[i].error.isEmpty());
+    }
+}

@@ -8,22 +8,28 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace tickwell {
 
-// Serves canned bodies by address and records every request, for tests. Answers at once (before
-// start returns) unless replies are held: then each fetch waits until releaseReplies().
+// Serves canned responses by address and records every request, for tests. Answers at once
+// (before send returns) unless replies are held: then each fetch waits until releaseReplies().
+// An address with nothing scripted answers 404 with an empty body.
 class FakeUrlLoader final : public UrlLoader {
 public:
-    void serve(const QString &address, QByteArray body) { m_bodies.insert(address, std::move(body)); }
-    void clear() { m_bodies.clear(); }
+    void serve(const QString &address, QByteArray body) { respond(address, HttpResponse{200, std::move(body), {}, {}, {}}); }
+    // Any status, headers, body or transport error (status 0 and an error text: "no answer").
+    void respond(const QString &address, HttpResponse response) { m_scripts.insert(address, {std::move(response)}); }
+    // Each request of the address takes the next response; the last one repeats.
+    void respondInTurn(const QString &address, std::vector<HttpResponse> responses) { m_scripts.insert(address, std::move(responses)); }
+    void clear() { m_scripts.clear(); }
 
-    std::unique_ptr<FetchHandle> start(const std::vector<QString> &addresses, Completion done) override
+    std::unique_ptr<FetchHandle> send(const std::vector<HttpRequest> &requests, ResponseCompletion done) override
     {
-        FetchResults results;
-        results.reserve(addresses.size());
-        for (const QString &address : addresses)
-            results.push_back(answer(address));
+        HttpResponses results;
+        results.reserve(requests.size());
+        for (const HttpRequest &request : requests)
+            results.push_back(answer(request));
         if (!m_holding) {
             done(std::move(results));
             return std::make_unique<FetchHandle>();
@@ -50,12 +56,18 @@ public:
     std::size_t heldFetches() const { return m_held.size(); }
 
     const QStringList &requests() const { return m_requests; }
-    void clearRequests() { m_requests.clear(); }
+    // The requests with their headers, in the order they were sent.
+    const std::vector<HttpRequest> &sentRequests() const { return m_sent; }
+    void clearRequests()
+    {
+        m_requests.clear();
+        m_sent.clear();
+    }
 
 private:
     struct Held {
-        FetchResults results;
-        Completion done;
+        HttpResponses results;
+        ResponseCompletion done;
     };
 
     class HeldFetch final : public FetchHandle {
@@ -72,21 +84,26 @@ private:
         std::uint64_t m_id;
     };
 
-    FetchResult answer(const QString &address)
+    HttpResponse answer(const HttpRequest &request)
     {
-        if (!isAcceptableAddress(address))
-            return std::nullopt;
-        m_requests.append(address);
+        if (!isAcceptableRequest(request))
+            return HttpResponse{0, {}, {}, {}, QStringLiteral("Not an acceptable request")};
+        m_requests.append(request.address);
+        m_sent.push_back(request);
         if (m_observer)
-            m_observer(address);
-        const auto it = m_bodies.constFind(address);
-        if (it == m_bodies.constEnd() || it->isEmpty())
-            return std::nullopt;
-        return *it;
+            m_observer(request.address);
+        const auto it = m_scripts.find(request.address);
+        if (it == m_scripts.end() || it->empty())
+            return HttpResponse{404, {}, {}, {}, {}};
+        HttpResponse response = it->front();
+        if (it->size() > 1)
+            it->erase(it->begin());
+        return response;
     }
 
-    QHash<QString, QByteArray> m_bodies;
+    QHash<QString, std::vector<HttpResponse>> m_scripts;
     QStringList m_requests;
+    std::vector<HttpRequest> m_sent;
     std::function<void(const QString &)> m_observer;
     bool m_holding = false;
     std::map<std::uint64_t, Held> m_held;

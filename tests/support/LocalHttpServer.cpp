@@ -84,6 +84,12 @@ public:
         return m_counts.value(target);
     }
 
+    QByteArray lastRequestHeader(const QString &target, const QByteArray &name) const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_lastHeaders.value(target).value(name.toLower());
+    }
+
     int totalRequestCount() const
     {
         const std::lock_guard lock(m_mutex);
@@ -133,6 +139,10 @@ private:
         std::unique_lock lock(m_mutex);
         ++m_counts[target];
         ++m_total;
+        QHash<QByteArray, QByteArray> &headers = m_lastHeaders[target];
+        headers.clear();
+        for (const auto &[name, value] : request.headers)
+            headers.insert(QByteArray::fromStdString(name).toLower(), QByteArray::fromStdString(value));
         const auto it = m_routes.constFind(target);
         const std::optional<Route> route = it == m_routes.constEnd() ? std::nullopt : std::optional<Route>(*it);
 
@@ -157,6 +167,8 @@ private:
             return;
         }
         response.status = route->response.status;
+        for (const auto &[name, value] : route->response.headers)
+            response.headers.emplace(name.toStdString(), value.toStdString());
         response.set_content(route->response.body.toStdString(), route->response.contentType.toStdString());
     }
 
@@ -170,6 +182,7 @@ private:
     QHash<QString, Route> m_routes;
     std::chrono::milliseconds m_latency{0};
     QHash<QString, int> m_counts;
+    QHash<QString, QHash<QByteArray, QByteArray>> m_lastHeaders;
     int m_total = 0;
     int m_inFlight = 0;
     int m_peakInFlight = 0;
@@ -237,6 +250,11 @@ int LocalHttpServer::requestCount(const QString &target) const
 int LocalHttpServer::totalRequestCount() const
 {
     return m_impl->totalRequestCount();
+}
+
+QByteArray LocalHttpServer::lastRequestHeader(const QString &target, const QByteArray &name) const
+{
+    return m_impl->lastRequestHeader(target, name);
 }
 
 int LocalHttpServer::peakConcurrentRequests() const

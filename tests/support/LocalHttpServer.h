@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <chrono>
 #include <memory>
+#include <utility>
 
 namespace tickwell::test {
 
@@ -25,6 +27,7 @@ public:
         QByteArray contentType = "text/html; charset=utf-8";
         QByteArray body;
         std::chrono::milliseconds latency{0}; // added to the server-wide latency
+        QList<std::pair<QByteArray, QByteArray>> headers; // sent besides Content-Type ("Set-Cookie" may repeat)
     };
 
     LocalHttpServer();
@@ -53,6 +56,8 @@ public:
     // Requests received for the target (path and query as sent), answered or not.
     int requestCount(const QString &target) const;
     int totalRequestCount() const;
+    // A header of the last request for the target, as received; empty when absent.
+    QByteArray lastRequestHeader(const QString &target, const QByteArray &name) const;
     // The most requests that were being answered at the same moment.
     int peakConcurrentRequests() const;
     void resetRequestCounts(); // the peak too
