@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tickwell {
 
@@ -31,8 +32,10 @@ std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, c
     const auto byClose = [](const auto &a, const auto &b) { return a.second < b.second; };
     double low = std::min_element(points.begin(), points.end(), byClose)->second;
     double high = std::max_element(points.begin(), points.end(), byClose)->second;
-    const bool marked = chart.previousClose && std::isfinite(*chart.previousClose);
-    const double previous = marked ? *chart.previousClose : points.front().second;
+    // Without a usable previous close the first close stands in, unmarked.
+    const double previousClose = chart.previousClose.value_or(std::numeric_limits<double>::quiet_NaN());
+    const bool marked = std::isfinite(previousClose);
+    const double previous = marked ? previousClose : points.front().second;
     low = std::min(low, previous);
     high = std::max(high, previous);
     // A flat day still needs a height to scale by; the span of doubles must itself be finite.
