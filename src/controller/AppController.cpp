@@ -2,7 +2,9 @@
 
 #include "alerts/PriceAlertGroup.h"
 #include "app/ValueFormatting.h"
+#include "controller/LiveQuotesMerge.h"
 #include "controller/StockDataRefresh.h"
+#include "live/LiveSnapshot.h"
 #include "logging/ConsoleLog.h"
 #include "logging/Loggers.h"
 #include "logging/QuoteHistory.h"
@@ -33,7 +35,8 @@ AppController::AppController(Platform platform)
     : m_platform(platform)
     , m_prefs(platform.settings)
     , m_hold(platform.timers)
-    , m_refresh(platform.loader, platform.timers)
+    , m_liveQuotes(platform.loader, platform.timers, platform.settings)
+    , m_refresh(platform.loader, platform.timers, m_liveQuotes)
 {
     registerActions();
 }
@@ -270,7 +273,7 @@ void AppController::updateStockData()
     if (isRefreshing()) {
         // One refresh at a time. The one running brings fresh pages already, unless the settings
         // changed what to fetch: then one more follows it.
-        if (requests != m_refresh.requests())
+        if (requests != m_refresh.requests() || LiveRequest(m_prefs, hosts) != m_refresh.liveRequest())
             m_refreshAgain = true;
         return;
     }
@@ -289,8 +292,15 @@ void AppController::updateStockData()
     // The pages are cut into quotes once, for the symbols asked for, as soon as they arrive. The
     // titles their headlines need are looked up before the refresh is handed over, so the first
     // menu after the refresh shows them without a fetch of its own.
-    auto cutQuotes = [hosts, symbols = RefreshSymbols(m_prefs)](const PageStore &fresh) {
-        return CutClassicSnapshot(fresh, hosts, symbols);
+    std::optional<LiveRefreshRequest> live = LiveRequest(m_prefs, hosts);
+    auto cutQuotes = [this, hosts, symbols = RefreshSymbols(m_prefs)](const PageStore &fresh, const LiveRefreshResult *answers) {
+        QuoteSnapshot quotes = CutClassicSnapshot(fresh, hosts, symbols);
+        if (answers && m_refresh.liveRequest()) {
+            const LiveChartColors colors{m_state.m_upColor.value_or(QColor(0, 128, 0)), m_state.m_downColor.value_or(QColor(192, 0, 0))};
+            MergeLiveQuotes(quotes, SnapshotFromLiveRefresh(*m_refresh.liveRequest(), *answers, colors), m_state.m_quotes,
+                            symbols, hosts, fresh);
+        }
+        return quotes;
     };
     auto untitledLinks = [this](const QuoteSnapshot &fresh) {
         std::vector<QString> untitled;
@@ -304,7 +314,7 @@ void AppController::updateStockData()
         }
         return untitled;
     };
-    m_refresh.start(std::move(requests), std::move(cutQuotes), std::move(untitledLinks), [this](RefreshResult fresh) {
+    m_refresh.start(std::move(requests), std::move(live), std::move(cutQuotes), std::move(untitledLinks), [this](RefreshResult fresh) {
         // The store and the title do not change under an open menu: handed over once it closes.
         m_finishedRefresh = std::move(fresh);
         m_hold.run(QStringLiteral("refresh ended"), [this] {
@@ -318,7 +328,7 @@ void AppController::refreshFinished(RefreshResult fresh)
 {
     // A refresh that brought nothing at all (the network down, a server that never answers)
     // leaves the last complete store, and its time, in place rather than an empty menu.
-    const bool broughtNothing = fresh.pages.size() == 0 && !m_refresh.requests().empty();
+    const bool broughtNothing = !fresh.broughtQuotes && (!m_refresh.requests().empty() || m_refresh.liveRequest());
     if (!broughtNothing) {
         m_state.m_urlContents = std::move(fresh.pages);
         m_state.m_quotes = std::move(fresh.quotes);

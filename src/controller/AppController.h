@@ -103,6 +103,8 @@ private:
     std::unique_ptr<Timer> m_itemTitleUpdate_Timer;
     std::vector<std::unique_ptr<Timer>> m_setupTimers; // one-shot delayed setups
     TitleTicker m_titleTicker;
+    // The live services' session and back-off outlive each refresh.
+    LiveQuoteSource m_liveQuotes;
     StockDataRefresh m_refresh;
     // Asked for while a refresh ran with other settings: one more refresh when it ends.
     bool m_refreshAgain = false;

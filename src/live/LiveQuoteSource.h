@@ -28,6 +28,8 @@ struct LiveRefreshRequest {
     bool indices = false;     // the sections, with the symbols of LiveInstruments()
     bool dollarIndex = false;
     bool metals = false;
+
+    bool operator==(const LiveRefreshRequest &) const = default;
 };
 
 // How a part of the refresh went: the caller keeps its last good values for a part that was not

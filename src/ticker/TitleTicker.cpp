@@ -56,7 +56,8 @@ void TitleTicker::itemTitleUpdateTimerAction(const TickerContext &context, Timer
 {
     if (m_fetch.isBusy())
         return;
-    if (!context.prefs.showOpeningBellTitle()) {
+    // The announcement lives on the classic front page only; the live services have none.
+    if (!context.prefs.showOpeningBellTitle() || !context.hosts.classic.quotePage) {
         showNextSymbol(context, timer);
         return;
     }
@@ -100,6 +101,13 @@ void TitleTicker::showNextSymbol(const TickerContext &context, Timer *timer)
     }
     m_passedOver = 0;
 
+    if (!context.hosts.classic.orderBook) {
+        // No order-book service today: the last trade of the latest refresh stands in.
+        if (const SymbolQuote *quote = context.state.m_quotes.symbol(*symbol); quote && quote->lastTrade)
+            showPrice(context, *symbol, *quote->lastTrade);
+        reschedule(context, timer, timer ? timer->interval() : 0.0);
+        return;
+    }
     m_fetch.start(context.loader, Hosts::address(context.hosts.orderBook, QStringLiteral("/json/bzx/book/") + *symbol),
                   [this, context, timer, symbol = *symbol](const FetchResult &orderBook) {
                       showSymbol(context, symbol, orderBook);
@@ -125,14 +133,20 @@ void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol
         return;
     }
 
-    const auto price = OrderBookPrice(document);
+    if (const auto price = OrderBookPrice(document))
+        showPrice(context, symbol, *price);
+}
+
+void TitleTicker::showPrice(const TickerContext &context, const QString &symbol, const QString &price) const
+{
+    StatusItem &item = context.statusItem;
     const SymbolQuote *quote = context.state.m_quotes.symbol(symbol);
-    if (!price || !quote || !quote->previousClose)
+    if (!quote || !quote->previousClose)
         return;
     const double previousClose = ReadDecimalNumber(*quote->previousClose);
     if (!(previousClose > 0.0))
         return;
-    const double change = ReadDecimalNumber(*price) - previousClose;
+    const double change = ReadDecimalNumber(price) - previousClose;
     const double percent = change / previousClose * 100.0;
 
     const ControllerState &state = context.state;
@@ -142,7 +156,7 @@ void TitleTicker::showSymbol(const TickerContext &context, const QString &symbol
         item.setImage(QStringLiteral("menuitem_down_r.tif"), state.m_downImage);
     else
         showResourceImage(item, QStringLiteral("Tickwell.tif"));
-    item.setStyledTitle(TickerTitleRuns(symbol, *price, change, percent, state.m_upColor, state.m_downColor));
+    item.setStyledTitle(TickerTitleRuns(symbol, price, change, percent, state.m_upColor, state.m_downColor));
 }
 
 void TitleTicker::reschedule(const TickerContext &context, Timer *timer, double seconds) const

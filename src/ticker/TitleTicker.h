@@ -55,6 +55,8 @@ private:
     void reschedule(const TickerContext &context, Timer *timer, double seconds) const;
     // Shows the symbol's order book; leaves the title alone when it cannot.
     void showSymbol(const TickerContext &context, const QString &symbol, const FetchResult &orderBook) const;
+    // Shows the symbol at this price against the latest refresh's previous close, when there is one.
+    void showPrice(const TickerContext &context, const QString &symbol, const QString &price) const;
 
     FetchSlot m_fetch;
 
