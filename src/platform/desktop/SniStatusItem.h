@@ -87,7 +87,9 @@ public:
     SniIconPixmapList noPixmaps() const { return {}; }
     SniIconPixmapList iconPixmap() const { return m_pixmaps; }
     SniToolTip toolTip() const;
-    bool itemIsMenu() const { return true; }
+    // xfce4-panel shows its (here empty) dbusmenu on a left click of a menu-only item and calls
+    // Activate otherwise; no panel needs the flag to call us.
+    bool itemIsMenu() const { return !m_popup; }
     QDBusObjectPath menuPath() const { return QDBusObjectPath(m_popup ? QStringLiteral("/NO_DBUSMENU") : menuObjectPath()); }
     QString label() const { return m_title; }
 
