@@ -14,7 +14,6 @@ ImageWindow::ImageWindow(const QImage &image, const QString &title, const QStrin
 {
     setObjectName(QStringLiteral("imageWindow"));
     setWindowTitle(title);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(this);
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("image"));

@@ -49,7 +49,8 @@ SniStatusItem::SniStatusItem(QDBusConnection bus, PanelMenu form)
     if (!m_bus.isConnected())
         return;
     m_objectRegistered = m_bus.registerObject(objectPath(), this,
-        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties);
+        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
+            | (m_popup ? QDBusConnection::ExportScriptableProperties : QDBusConnection::ExportAllProperties));
     claimServiceName();
     // A watcher that restarts forgets its items: tell the new one about us.
     connect(&m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,

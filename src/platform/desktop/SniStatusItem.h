@@ -22,7 +22,7 @@ inline constexpr auto kStatusNotifierWatcherService = "org.kde.StatusNotifierWat
 // The status item as an org.kde.StatusNotifierItem on the session bus, for panels that host
 // items through a StatusNotifierWatcher. The panel draws the icon from our image and the title as
 // the item's label (the Ayatana label extension) and tool tip. The menu is either our own Qt menu,
-// opened at the icon by any click the panel passes on (Menu is then "/NO_DBUSMENU"), or the
+// opened at the icon by any click the panel passes on (the item then has no Menu), or the
 // panel's, drawn from the dbusmenu export; there a chart the panel can only draw at icon size
 // opens at full size in a window of its own when chosen. Registers with the watcher at once and
 // again whenever the watcher restarts.
@@ -44,7 +44,9 @@ class SniStatusItem final : public QObject, public StatusItem {
     Q_PROPERTY(QString IconThemePath READ noName)
     Q_PROPERTY(tickwell::SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
-    Q_PROPERTY(QDBusObjectPath Menu READ menuPath)
+    // Exported in the panel form only (the own form exports the scriptable properties): a panel
+    // makes a menu of whatever path it is given, even "/NO_DBUSMENU", and then never asks us.
+    Q_PROPERTY(QDBusObjectPath Menu READ menuPath SCRIPTABLE false)
     Q_PROPERTY(QString XAyatanaLabel READ label)
     Q_PROPERTY(QString XAyatanaLabelGuide READ label)
 
@@ -90,7 +92,7 @@ public:
     // xfce4-panel shows its (here empty) dbusmenu on a left click of a menu-only item and calls
     // Activate otherwise; no panel needs the flag to call us.
     bool itemIsMenu() const { return !m_popup; }
-    QDBusObjectPath menuPath() const { return QDBusObjectPath(m_popup ? QStringLiteral("/NO_DBUSMENU") : menuObjectPath()); }
+    QDBusObjectPath menuPath() const { return QDBusObjectPath(menuObjectPath()); }
     QString label() const { return m_title; }
 
 public Q_SLOTS:
