@@ -38,8 +38,9 @@ TEST(MenuPlacementTest, BesideThePanelAndOnTheClicksScreen)
     for (const auto &c : cases) {
         const QPoint placed = MenuPosition(c.click, c.panel, c.menu, c.screen);
         EXPECT_EQ(placed, c.expected) << c.what << ": got " << placed.x() << "," << placed.y();
-        if (c.menu.width() <= c.screen.width() && c.menu.height() <= c.screen.height())
+        if (c.menu.width() <= c.screen.width() && c.menu.height() <= c.screen.height()) {
             EXPECT_TRUE(c.screen.contains(QRect(placed, c.menu))) << c.what;
+        }
     }
 }
 

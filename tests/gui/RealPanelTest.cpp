@@ -317,7 +317,7 @@ TEST_P(RealPanelOwnMenuTest, AClickOnTheIconOpensTheMenuBesideItAndEscapeClosesI
 }
 
 INSTANTIATE_TEST_SUITE_P(Panels, RealPanelOwnMenuTest, ::testing::Values("xfce4-panel", "lxqt-panel"),
-    [](const ::testing::TestParamInfo<const char *> &info) { return info.param[0] == 'x' ? std::string("Xfce") : std::string("LXQt"); });
+    [](const ::testing::TestParamInfo<const char *> &panel) { return panel.param[0] == 'x' ? std::string("Xfce") : std::string("LXQt"); });
 
 } // namespace
 } // namespace tickwell::testing

@@ -77,7 +77,7 @@ private:
     {
         const Reply<xcb_intern_atom_reply_t> reply(
             xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-        return reply ? reply->atom : XCB_ATOM_NONE;
+        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
 
     xcb_connection_t *m_connection;

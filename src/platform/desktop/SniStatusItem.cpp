@@ -172,9 +172,7 @@ void SniStatusItem::setMenuHandlers(MenuHandlers handlers)
 
 void SniStatusItem::showImage(const MenuItem &item, const MenuHandlers &handlers)
 {
-    // The panel's menu closed with the click, whether or not the panel says so.
-    if (handlers.visibility)
-        handlers.visibility(false);
+    // The exporter has told the owner that the panel's menu closed with the click.
     m_imageWindow = std::make_unique<ImageWindow>(MenuRenderer::itemImage(item), QStringLiteral(TICKWELL_NAME), *item.toolTip,
         [triggered = handlers.triggered, item] {
             if (triggered)
