@@ -1,5 +1,6 @@
 // Tickwell: stock quotes in the desktop's status area.
 #include "controller/AppController.h"
+#include "app/Preferences.h"
 #include "archive/ProgressWindowView.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/DBusDesktopNotifications.h"
@@ -62,7 +63,9 @@ int main(int argc, char **argv)
 
     PlistSettingsStore settings(PlistSettingsStore::defaultPath());
     CurlUrlLoader loader;
-    SwitchingStatusItem statusItem; // StatusNotifierItem where a watcher runs, else the XEmbed tray icon
+    // StatusNotifierItem where a watcher runs, else the XEmbed tray icon; on a status-notifier panel
+    // the menu is drawn as "PanelMenu" says (each setup applies a change).
+    SwitchingStatusItem statusItem(QDBusConnection::sessionBus(), std::chrono::seconds(3), {}, {}, Preferences(settings).panelMenu());
     QtTimerFactory timers;
     QtDesktop desktop;
     DBusNotificationCenter notifications;

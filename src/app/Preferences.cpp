@@ -157,6 +157,19 @@ QString Preferences::headlineFormat() const
     return QStringLiteral("Web Archive");
 }
 
+std::optional<PanelMenu> Preferences::panelMenu() const
+{
+    const auto value = m_store.value(QStringLiteral("PanelMenu"));
+    if (!value || value->typeId() != QMetaType::QString)
+        return std::nullopt;
+    const QString form = value->toString().trimmed().toLower();
+    if (form == QLatin1String("own"))
+        return PanelMenu::Own;
+    if (form == QLatin1String("panel"))
+        return PanelMenu::Panel;
+    return std::nullopt;
+}
+
 namespace {
 
 std::optional<QColor> colorSetting(SettingsStore &store, const QString &key, QColor fallback)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SettingsStore.h"
+#include "platform/StatusItem.h"
 
 #include <QColor>
 #include <QString>
@@ -71,6 +72,8 @@ public:
     std::int32_t titleTickerRate() const;     // seconds
 
     QString headlineFormat() const;           // not synchronised
+    // "PanelMenu": "own" or "panel"; none when absent or anything else (the platform decides).
+    std::optional<PanelMenu> panelMenu() const;
     std::optional<QColor> upColor() const;    // not synchronised; green when unset
     std::optional<QColor> downColor() const;  // not synchronised; red when unset
 

@@ -198,6 +198,8 @@ void AppController::setup()
 
     m_state.m_upColor = m_prefs.upColor();
     m_state.m_downColor = m_prefs.downColor();
+    // Who draws the menu on a status-notifier panel; the menu is closed here (setup waits for it).
+    m_platform.statusItem.setPanelMenu(m_prefs.panelMenu());
     buildMenu();
 }
 

@@ -11,6 +11,11 @@
 
 namespace tickwell {
 
+// Who draws the status menu on a status-notifier panel: Tickwell itself, as a Qt menu placed at
+// the icon (colours and full-size images; needs the click position, so X11), or the panel from
+// the exported dbusmenu (images at icon size, plain text; works wherever the panel does).
+enum class PanelMenu { Own, Panel };
+
 // What the owner of a status item hears from its menu.
 struct MenuHandlers {
     std::function<void()> aboutToShow;                 // the menu is about to open: rebuild it now
@@ -42,6 +47,10 @@ public:
     virtual const Menu &menu() const = 0;
 
     virtual void setMenuHandlers(MenuHandlers handlers) = 0;
+
+    // The settings' choice of who draws the menu on a status-notifier panel; none for the
+    // platform's default. Items that always draw their own menu ignore it.
+    virtual void setPanelMenu(std::optional<PanelMenu>) {}
 
 private:
     QString m_toolTipNote;

@@ -186,9 +186,18 @@ QWidget *PreferencesWindow::makeColorsTab()
     downColorWell = named<ColorWell>("downColorWell");
     downColorWell->setToolTip(tr("Colour of falling values"));
 
+    // Panels that draw the menu themselves show neither these colours nor charts at full size.
+    panelMenuPopUpButton = named<QComboBox>("panelMenuPopUpButton");
+    panelMenuPopUpButton->addItem(tr("Automatic"), QString());
+    panelMenuPopUpButton->addItem(tr("Tickwell (colours and full-size charts; X11)"), QStringLiteral("own"));
+    panelMenuPopUpButton->addItem(tr("The panel"), QStringLiteral("panel"));
+    panelMenuPopUpButton->setToolTip(tr("Who draws the menu on a status-notifier panel; Automatic is Tickwell on X11 and "
+                                        "the panel on Wayland. Applies with Apply or when this window closes."));
+
     auto *form = new QFormLayout;
     form->addRow(tr("Rising values:"), upColorWell);
     form->addRow(tr("Falling values:"), downColorWell);
+    form->addRow(tr("Menu drawn by:"), panelMenuPopUpButton);
     auto *layout = new QVBoxLayout(tab);
     layout->addLayout(form);
     layout->addStretch();

@@ -57,6 +57,7 @@ public:
 
     ColorWell *upColorWell = nullptr;
     ColorWell *downColorWell = nullptr;
+    QComboBox *panelMenuPopUpButton = nullptr; // item data: the "PanelMenu" value, empty for none
 
     QCheckBox *downloadHeadlinesButton = nullptr;
     QCheckBox *setFilenameToHeadlineArticleNameButton = nullptr;

@@ -9,6 +9,8 @@
 #include <QHeaderView>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tickwell {
 
 namespace {
@@ -136,6 +138,10 @@ void TickwellPref::loadControls()
     const int formatIndex = format && format->typeId() == QMetaType::QString ? w.headlineFileFormatPopUpButton->findText(format->toString()) : -1;
     w.headlineFileFormatPopUpButton->setCurrentIndex(formatIndex >= 0 ? formatIndex : 0);
 
+    const std::optional<PanelMenu> panelMenu = prefs.panelMenu();
+    const QString panelMenuValue = !panelMenu ? QString() : *panelMenu == PanelMenu::Own ? QStringLiteral("own") : QStringLiteral("panel");
+    w.panelMenuPopUpButton->setCurrentIndex(std::max(0, w.panelMenuPopUpButton->findData(panelMenuValue)));
+
     for (const Switch &sw : kSimpleSwitches)
         (w.*sw.box)->setChecked(PreferenceValueForKey(store, key(sw.key), sw.shownWhenAbsent));
     for (const Switch &sw : {kLogToConsole, kTitleTicker})
@@ -169,6 +175,7 @@ void TickwellPref::connectControls()
     for (ColorWell *well : {w.upColorWell, w.downColorWell})
         connect(well, &ColorWell::colorChanged, this, [this, well] { colorChanged(well); });
     connect(w.headlineFileFormatPopUpButton, &QComboBox::activated, this, &TickwellPref::headlineFileFormatChanged);
+    connect(w.panelMenuPopUpButton, &QComboBox::activated, this, &TickwellPref::panelMenuChanged);
 
     connect(w.selectOutputDirectoryButton, &QPushButton::clicked, this, &TickwellPref::selectOutputDirectory);
     connect(w.clearOutputDirectoryButton, &QPushButton::clicked, this, &TickwellPref::clearOutputDirectory);
@@ -349,6 +356,17 @@ void TickwellPref::colorChanged(ColorWell *sender)
 void TickwellPref::headlineFileFormatChanged()
 {
     m_services.settings.setValue(QStringLiteral("HeadlineFileFormat"), m_window->headlineFileFormatPopUpButton->currentText());
+    m_services.settings.synchronize();
+}
+
+// Stored at once; the status item takes it up at the next setup (Apply, or the window closing).
+void TickwellPref::panelMenuChanged()
+{
+    const QString value = m_window->panelMenuPopUpButton->currentData().toString();
+    if (value.isEmpty())
+        m_services.settings.remove(QStringLiteral("PanelMenu"));
+    else
+        m_services.settings.setValue(QStringLiteral("PanelMenu"), value);
     m_services.settings.synchronize();
 }
 

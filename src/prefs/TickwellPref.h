@@ -64,6 +64,7 @@ public:
     void titleTicker();
     void colorChanged(ColorWell *sender);
     void headlineFileFormatChanged();
+    void panelMenuChanged();
 
     void setOutputDirectoryTextFieldValue();
     void selectOutputDirectory();

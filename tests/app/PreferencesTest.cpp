@@ -22,6 +22,7 @@ TEST(PreferencesTest, FreshStoreGivesTheDefaults)
     EXPECT_EQ(on, std::vector<bool>(on.size(), true));
     EXPECT_EQ(std::vector<int>({ p.stockDataUpdateRate(), p.logToConsoleRate(), p.titleTickerRate() }), std::vector<int>({ 60, 10, 10 }));
     EXPECT_EQ(p.headlineFormat(), QStringLiteral("Web Archive"));
+    EXPECT_EQ(p.panelMenu(), std::nullopt);
     EXPECT_EQ(p.upColor(), QColor(0, 255, 0));
     EXPECT_EQ(p.downColor(), QColor(255, 0, 0));
 }
@@ -52,6 +53,11 @@ TEST(PreferencesTest, WronglyTypedValues)
         { "StockDataUpdateRate", QStringLiteral("99999999999999"), [&] { return QString::number(p.stockDataUpdateRate()); }, "2147483647" },
         { "HeadlineFileFormat", QStringLiteral("pdf"), [&] { return p.headlineFormat(); }, "pdf" }, // not "PDF"
         { "HeadlineFileFormat", qlonglong(1), [&] { return p.headlineFormat(); }, "Web Archive" },
+        // The menu form: "own" or "panel" in any case; anything else leaves it to the platform.
+        { "PanelMenu", QStringLiteral(" Own"), [&] { return QString::number(p.panelMenu() == PanelMenu::Own); }, "1" },
+        { "PanelMenu", QStringLiteral("panel"), [&] { return QString::number(p.panelMenu() == PanelMenu::Panel); }, "1" },
+        { "PanelMenu", QStringLiteral("dbusmenu"), [&] { return QString::number(p.panelMenu().has_value()); }, "0" },
+        { "PanelMenu", true, [&] { return QString::number(p.panelMenu().has_value()); }, "0" },
         { "UpColor", ArchiveColor(chosen), [&] { return p.upColor()->name(QColor::HexArgb); }, chosen.name(QColor::HexArgb) },
         { "DownColor", QByteArray("garbage"), [&] { return QString::number(p.downColor().has_value()); }, "0" },
         { "DownColor", QStringLiteral("red"), [&] { return p.downColor()->name(); }, "#ff0000" },

@@ -1,9 +1,12 @@
-// The real tickwell on a real panel: xfce4-panel (its status tray is a StatusNotifierWatcher and
-// host) on an X server and a session bus of the test's own, tickwell against the local quote
-// feed, the menu read and clicked over D-Bus as the panel does. What a click opens is recorded by
-// a stand-in xdg-open, which Qt's desktop services run for web addresses.
+// The real tickwell on real panels: xfce4-panel and lxqt-panel (their status trays are a
+// StatusNotifierWatcher and host) on an X server and a session bus of the test's own, tickwell
+// against the local quote feed. In the panel's menu form the menu is read and clicked over D-Bus
+// as the panel does; in the own form the icon is clicked with xdotool and tickwell's windows are
+// read from the X server. What a click opens is recorded by a stand-in xdg-open, which Qt's
+// desktop services run for web addresses.
 #include "SniTestBus.h"
 #include "platform/desktop/DBusMenuTypes.h"
+#include "XDisplayProbe.h"
 #include "support/FeedProcess.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +15,10 @@
 #include <QDBusConnectionInterface>
 #include <QDBusVariant>
 #include <QDir>
-#include <QScopeGuard>
+#include <QDBusObjectPath>
 #include <QStandardPaths>
+
+#include <optional>
 
 namespace tickwell::testing {
 namespace {
@@ -29,18 +34,12 @@ void collectLabels(const DBusMenuLayoutItem &node, QList<std::pair<int, QVariant
     }
 }
 
-TEST(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
-{
-    const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
-    const QString panel = QStandardPaths::findExecutable(u"xfce4-panel"_s);
-    const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
-    if (xvfb.isEmpty() || panel.isEmpty() || daemon.isEmpty())
-        GTEST_SKIP() << "needs Xvfb, dbus-daemon and xfce4-panel (scripts/bootstrap installs them)";
-    FeedProcess feed;
-    ASSERT_FALSE(feed.host().isEmpty()) << "tickwell-feed did not start";
-    QTemporaryDir home;
-    QProcess server, bus, panelProcess, app;
-    const auto stopAll = qScopeGuard([&] {
+// An X server, a session bus and a home of the test's own; a real panel on them; the real
+// tickwell against the local feed, with a watch list, the metals and the market indices.
+class RealPanelTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
         for (QProcess *process : {&app, &panelProcess, &bus, &server}) {
             process->terminate();
             if (!process->waitForFinished(3000)) {
@@ -48,83 +47,141 @@ TEST(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
                 process->waitForFinished(3000);
             }
         }
-    });
+        connection.reset();
+        QDBusConnection::disconnectFromBus(u"real-panel-test"_s);
+    }
 
-    server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s});
-    ASSERT_TRUE(server.waitForStarted(5000) && server.waitForReadyRead(10000)) << "Xvfb did not start";
-    const QString display = u':' + QString::fromLatin1(server.readAllStandardOutput().trimmed());
-    // A session bus that starts services on demand: the panel keeps its settings in xfconfd.
-    bus.start(daemon, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
-    ASSERT_TRUE(bus.waitForStarted(5000) && bus.waitForReadyRead(5000)) << "dbus-daemon did not start";
-    const QString busAddress = QString::fromUtf8(bus.readLine()).trimmed();
+    // Starts everything; on return the item is registered with the panel's watcher (or the test
+    // has failed or been skipped). `extraSettings` are plist entries.
+    void startSession(const QString &panelProgram, const QString &extraSettings)
+    {
+        const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
+        const QString panel = QStandardPaths::findExecutable(panelProgram);
+        const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
+        if (xvfb.isEmpty() || panel.isEmpty() || daemon.isEmpty())
+            GTEST_SKIP() << "needs Xvfb, dbus-daemon and " << panelProgram.toStdString() << " (scripts/bootstrap installs them)";
+        ASSERT_FALSE(feed.host().isEmpty()) << "tickwell-feed did not start";
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *folder : {".config", ".local/share", ".cache", "bin", "runtime"})
-        ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(folder)));
-    QFile::setPermissions(home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    environment.insert(u"HOME"_s, home.path());
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u".local/share"_s));
-    environment.insert(u"XDG_CACHE_HOME"_s, home.filePath(u".cache"_s));
-    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
-    environment.insert(u"DISPLAY"_s, display);
-    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, busAddress);
-    environment.insert(u"NO_AT_BRIDGE"_s, u"1"_s);
-    environment.insert(u"PATH"_s, home.filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.remove(u"SESSION_MANAGER"_s);
+        server.start(xvfb, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s, u"-nolisten"_s, u"tcp"_s});
+        ASSERT_TRUE(server.waitForStarted(5000) && server.waitForReadyRead(10000)) << "Xvfb did not start";
+        display = u':' + QString::fromLatin1(server.readAllStandardOutput().trimmed());
+        // A session bus that starts services on demand: xfce4-panel keeps its settings in xfconfd.
+        bus.start(daemon, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
+        ASSERT_TRUE(bus.waitForStarted(5000) && bus.waitForReadyRead(5000)) << "dbus-daemon did not start";
+        const QString busAddress = QString::fromUtf8(bus.readLine()).trimmed();
 
-    panelProcess.setProcessEnvironment(environment);
-    panelProcess.setProcessChannelMode(QProcess::MergedChannels);
-    panelProcess.start(panel, {u"--disable-wm-check"_s});
-    ASSERT_TRUE(panelProcess.waitForStarted(5000));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *folder : {".config/lxqt", ".local/share", ".cache", "bin", "runtime"})
+            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(folder)));
+        QFile::setPermissions(home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(u"HOME"_s, home.path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
+        environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u".local/share"_s));
+        environment.insert(u"XDG_CACHE_HOME"_s, home.filePath(u".cache"_s));
+        environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+        environment.insert(u"DISPLAY"_s, display);
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, busAddress);
+        environment.insert(u"NO_AT_BRIDGE"_s, u"1"_s);
+        environment.insert(u"PATH"_s, home.filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s));
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        environment.remove(u"SESSION_MANAGER"_s);
+        m_environment = environment;
+        // lxqt-panel without a layout of its own has no status tray: one panel along the top
+        // with only that, as xfce4-panel's default layout has it at the top too.
+        writeFile(u".config/lxqt/panel.conf"_s, u"[General]\n__userfile__=true\npanels=panel1\n\n[panel1]\nplugins=statusnotifier\n"
+                                                "position=Top\npanelSize=32\niconSize=22\nalignment=-1\nwidth=100\nwidth-percent=true\n\n"
+                                                "[statusnotifier]\ntype=statusnotifier\n"_s);
 
-    QDBusConnection connection = QDBusConnection::connectToBus(busAddress, u"real-panel-test"_s);
-    const auto disconnect = qScopeGuard([] { QDBusConnection::disconnectFromBus(u"real-panel-test"_s); });
-    ASSERT_TRUE(connection.isConnected());
-    RegisterDBusMenuTypes();
-    const auto call = [&](const QString &service, const QString &path, const QString &interface, const QString &method,
-                          const QVariantList &arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        panelProcess.setProcessEnvironment(environment);
+        panelProcess.setProcessChannelMode(QProcess::MergedChannels);
+        panelProcess.start(panel, panelProgram == u"xfce4-panel"_s ? QStringList{u"--disable-wm-check"_s} : QStringList{});
+        ASSERT_TRUE(panelProcess.waitForStarted(5000));
+
+        connection.emplace(QDBusConnection::connectToBus(busAddress, u"real-panel-test"_s));
+        ASSERT_TRUE(connection->isConnected());
+        RegisterDBusMenuTypes();
+        ASSERT_TRUE(WaitUntil([&] { return connection->interface()->isServiceRegistered(u"org.kde.StatusNotifierWatcher"_s).value(); }, 30000))
+            << "the panel's status tray never became the watcher:\n" << panelProcess.readAll().toStdString();
+
+        QString settings = u"<key>LogToConsole</key><false/>\n"
+                           "<key>StockSymbols</key><array><string>ACME</string><string>BETA</string></array>\n"
+                           "<key>CompanyShares</key><dict><key>ACME</key><string>100</string></dict>\n"
+                           "<key>ShowMarketIndicesInMenu</key><true/>\n<key>ShowPreciousMetalsInMenu</key><true/>\n"_s
+            + extraSettings;
+        for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
+            settings += u"<key>%1</key><string>%2</string>\n"_s.arg(QLatin1String(key), feed.host());
+        writeFile(u".config/com.brantlow.Tickwell.plist"_s,
+            u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n%1</dict>\n</plist>\n"_s.arg(settings));
+        opened = home.filePath(u"opened.txt"_s);
+        writeFile(u"bin/xdg-open"_s, u"#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n"_s.arg(opened));
+        QFile::setPermissions(home.filePath(u"bin/xdg-open"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        app.setProcessEnvironment(environment);
+        app.setProcessChannelMode(QProcess::MergedChannels);
+        app.start(ToolDir() + u"/tickwell"_s, {});
+        ASSERT_TRUE(app.waitForStarted(5000));
+        service = u"org.kde.StatusNotifierItem-%1-1"_s.arg(app.processId());
+        ASSERT_TRUE(WaitUntil([&] { return registeredItems().contains(service + u"/StatusNotifierItem"_s); }, 30000))
+            << "not registered with the panel: " << registeredItems().join(u", "_s).toStdString() << "\n" << app.readAll().toStdString();
+    }
+
+    void writeFile(const QString &relativePath, const QString &text)
+    {
+        QFile file(home.filePath(relativePath));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+
+    QDBusMessage call(const QString &target, const QString &path, const QString &interface, const QString &method, const QVariantList &arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(target, path, interface, method);
         message.setArguments(arguments);
-        return CallAndWait(connection, message);
-    };
-    const auto registeredItems = [&] {
-        const QDBusMessage reply = call(u"org.kde.StatusNotifierWatcher"_s, u"/StatusNotifierWatcher"_s, u"org.freedesktop.DBus.Properties"_s,
-            u"Get"_s, {u"org.kde.StatusNotifierWatcher"_s, u"RegisteredStatusNotifierItems"_s});
-        return reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
-    };
-    ASSERT_TRUE(WaitUntil([&] { return connection.interface()->isServiceRegistered(u"org.kde.StatusNotifierWatcher"_s).value(); }, 30000))
-        << "the panel's status tray never became the watcher:\n" << panelProcess.readAll().toStdString();
+        return CallAndWait(*connection, message);
+    }
 
-    // tickwell against the feed, with a watch list, the metals and the market indices.
-    QString settings = u"<key>LogToConsole</key><false/>\n"
-                       "<key>StockSymbols</key><array><string>ACME</string><string>BETA</string></array>\n"
-                       "<key>CompanyShares</key><dict><key>ACME</key><string>100</string></dict>\n"
-                       "<key>ShowMarketIndicesInMenu</key><true/>\n<key>ShowPreciousMetalsInMenu</key><true/>\n"_s;
-    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
-        settings += u"<key>%1</key><string>%2</string>\n"_s.arg(QLatin1String(key), feed.host());
-    QFile plist(home.filePath(u".config/com.brantlow.Tickwell.plist"_s));
-    ASSERT_TRUE(plist.open(QIODevice::WriteOnly));
-    plist.write(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n%1</dict>\n</plist>\n"_s.arg(settings).toUtf8());
-    plist.close();
-    const QString opened = home.filePath(u"opened.txt"_s);
-    QFile stub(home.filePath(u"bin/xdg-open"_s));
-    ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
-    stub.write(u"#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n"_s.arg(opened).toUtf8());
-    stub.close();
-    stub.setPermissions(stub.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    QVariant property(const QString &target, const QString &path, const QString &interface, const QString &name)
+    {
+        const QDBusMessage reply = call(target, path, u"org.freedesktop.DBus.Properties"_s, u"Get"_s, {interface, name});
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
 
-    app.setProcessEnvironment(environment);
-    app.setProcessChannelMode(QProcess::MergedChannels);
-    app.start(ToolDir() + u"/tickwell"_s, {});
-    ASSERT_TRUE(app.waitForStarted(5000));
-    const QString service = u"org.kde.StatusNotifierItem-%1-1"_s.arg(app.processId());
-    ASSERT_TRUE(WaitUntil([&] { return registeredItems().contains(service + u"/StatusNotifierItem"_s); }, 30000))
-        << "not registered with the panel: " << registeredItems().join(u", "_s).toStdString() << "\n" << app.readAll().toStdString();
+    QStringList registeredItems()
+    {
+        return property(u"org.kde.StatusNotifierWatcher"_s, u"/StatusNotifierWatcher"_s, u"org.kde.StatusNotifierWatcher"_s,
+            u"RegisteredStatusNotifierItems"_s).toStringList();
+    }
+
+    // Runs an X tool (xdotool) on the session's display.
+    bool runOnDisplay(const QString &program, const QStringList &arguments)
+    {
+        QProcess tool;
+        tool.setProcessEnvironment(m_environment);
+        tool.start(program, arguments);
+        return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    }
+
+    FeedProcess feed;
+    QTemporaryDir home;
+    QProcess server, bus, panelProcess, app;
+    std::optional<QDBusConnection> connection;
+    QString display;
+    QString service; // the item's bus name
+    QString opened;  // what the stand-in xdg-open was asked to open
+
+private:
+    QProcessEnvironment m_environment;
+};
+
+TEST_F(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
+{
+    // The panel's own menu, drawn from the dbusmenu export.
+    startSession(u"xfce4-panel"_s, u"<key>PanelMenu</key><string>panel</string>\n"_s);
+    if (HasFatalFailure() || IsSkipped())
+        return;
 
     // The panel opens the menu: AboutToShow, then the whole layout.
+    EXPECT_EQ(property(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, u"Menu"_s).value<QDBusObjectPath>().path(), u"/MenuBar"_s);
     const auto menuCall = [&](const QString &method, const QVariantList &arguments) {
         return call(service, u"/MenuBar"_s, u"com.canonical.dbusmenu"_s, method, arguments);
     };
@@ -182,6 +239,87 @@ TEST(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(record.readAll()), feed.url(u"/q?s=ACME"_s) + u'\n');
 }
+
+// Tickwell's own menu: a click on the icon in the panel opens it beside the panel with the
+// keyboard, Escape closes it. The icon is found on screen by its green quote line.
+class RealPanelOwnMenuTest : public RealPanelTest, public ::testing::WithParamInterface<const char *> {
+protected:
+    std::optional<QPoint> iconOnPanel(const XDisplayProbe &probe) const
+    {
+        const QImage strip = probe.grab(QRect(0, 0, 1024, 48));
+        QPoint sum;
+        int count = 0;
+        for (int y = 0; y < strip.height(); ++y) {
+            for (int x = 0; x < strip.width(); ++x) {
+                const QColor pixel = strip.pixelColor(x, y);
+                if (pixel.green() >= 90 && pixel.green() - pixel.red() >= 50 && pixel.green() - pixel.blue() >= 30) {
+                    sum += QPoint(x, y);
+                    ++count;
+                }
+            }
+        }
+        if (count < 4)
+            return std::nullopt;
+        return sum / count;
+    }
+
+    QRect tallestWindow(const XDisplayProbe &probe) const
+    {
+        QRect tallest;
+        for (const QRect &window : probe.mappedWindowsOf(app.processId()))
+            if (window.height() > tallest.height())
+                tallest = window;
+        return tallest;
+    }
+};
+
+TEST_P(RealPanelOwnMenuTest, AClickOnTheIconOpensTheMenuBesideItAndEscapeClosesIt)
+{
+    const QString xdotool = QStandardPaths::findExecutable(u"xdotool"_s);
+    if (xdotool.isEmpty())
+        GTEST_SKIP() << "needs xdotool";
+    startSession(QString::fromLatin1(GetParam()), u"<key>PanelMenu</key><string>own</string>\n"_s);
+    if (HasFatalFailure() || IsSkipped())
+        return;
+    // No dbusmenu for the panel to draw: the item has no Menu, and is not menu-only (xfce4-panel
+    // then shows its own, empty menu instead of calling Activate).
+    const QDBusMessage menuProperty = call(service, u"/StatusNotifierItem"_s, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,
+        {u"org.kde.StatusNotifierItem"_s, u"Menu"_s});
+    EXPECT_EQ(menuProperty.type(), QDBusMessage::ErrorMessage);
+    EXPECT_FALSE(property(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, u"ItemIsMenu"_s).toBool());
+    XDisplayProbe probe(display);
+    ASSERT_TRUE(probe.isConnected());
+    std::optional<QPoint> icon;
+    ASSERT_TRUE(WaitUntil([&] { return (icon = iconOnPanel(probe)).has_value(); }, 30000)) << "no icon on the panel";
+
+    // The launch refresh may still run, and its menu is short: opened again until it has quotes.
+    QRect menu;
+    for (int attempt = 0; attempt < 6 && menu.height() < 300; ++attempt) {
+        if (attempt > 0) {
+            runOnDisplay(xdotool, {u"key"_s, u"Escape"_s});
+            WaitUntil([&] { return tallestWindow(probe).isEmpty(); }, 10000);
+            WaitUntil([] { return false; }, 3000);
+        }
+        ASSERT_TRUE(runOnDisplay(xdotool, {u"mousemove"_s, QString::number(icon->x()), QString::number(icon->y()), u"click"_s, u"1"_s}));
+        WaitUntil([&] { return !(menu = tallestWindow(probe)).isEmpty(); }, 15000);
+        WaitUntil([&] { return (menu = tallestWindow(probe)).height() >= 300; }, 2000);
+    }
+    ASSERT_GE(menu.height(), 300) << "no menu window of tickwell mapped\n" << app.readAll().toStdString();
+    // Beside the top panel, at the icon, on the screen.
+    EXPECT_GT(menu.top(), icon->y());
+    EXPECT_LE(menu.top(), 64);
+    // From the icon onwards, or back from it where the screen ends.
+    EXPECT_LE(std::min(std::abs(menu.left() - icon->x()), std::abs(menu.right() + 1 - icon->x())), 64)
+        << menu.left() << "-" << menu.right() << " for the icon at " << icon->x();
+    EXPECT_TRUE(QRect(0, 0, 1024, 768).contains(menu));
+
+    // The menu has the keyboard: Escape closes it.
+    ASSERT_TRUE(runOnDisplay(xdotool, {u"key"_s, u"Escape"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return tallestWindow(probe).isEmpty(); }, 10000)) << "the menu stayed open";
+}
+
+INSTANTIATE_TEST_SUITE_P(Panels, RealPanelOwnMenuTest, ::testing::Values("xfce4-panel", "lxqt-panel"),
+    [](const ::testing::TestParamInfo<const char *> &panel) { return panel.param[0] == 'x' ? std::string("Xfce") : std::string("LXQt"); });
 
 } // namespace
 } // namespace tickwell::testing

@@ -87,7 +87,21 @@ TEST_F(TickwellPrefSwitchesTest, ColourWellsAndFormatWriteWhatTheApplicationRead
     seen.sort();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("PDF"), QStringLiteral("Web Archive")}));
 
+    // Who draws the menu: nothing stored for "Automatic", the platform then decides.
+    QComboBox *panelMenu = w.panelMenuPopUpButton;
+    EXPECT_EQ(panelMenu->currentIndex(), 0);
+    panelMenu->setFocus();
+    QTest::keyClick(panelMenu, Qt::Key_Down);
+    EXPECT_EQ(prefs.panelMenu(), PanelMenu::Own);
+    QTest::keyClick(panelMenu, Qt::Key_Down);
+    EXPECT_EQ(prefs.panelMenu(), PanelMenu::Panel);
+    EXPECT_EQ(settings.value(QStringLiteral("PanelMenu")), QVariant(QStringLiteral("panel")));
+
     reopen(); // shown again as stored
+    EXPECT_EQ(window().panelMenuPopUpButton->currentData().toString(), QStringLiteral("panel"));
+    window().panelMenuPopUpButton->setFocus();
+    QTest::keyClick(window().panelMenuPopUpButton, Qt::Key_Home);
+    EXPECT_FALSE(settings.value(QStringLiteral("PanelMenu")).has_value());
     EXPECT_EQ(window().upColorWell->color(), up);
     EXPECT_EQ(window().downColorWell->color(), down);
     EXPECT_EQ(window().headlineFileFormatPopUpButton->currentText(), prefs.headlineFormat());

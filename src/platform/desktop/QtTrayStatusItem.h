@@ -1,19 +1,15 @@
 #pragma once
 
 #include "platform/StatusItem.h"
-#include "platform/desktop/MenuRenderer.h"
-#include "platform/desktop/StyledMenuStyle.h"
+#include "platform/desktop/PopupMenu.h"
 
-#include <QMenu>
 #include <QSystemTrayIcon>
-
-#include <memory>
 
 namespace tickwell {
 
 // The status item on Qt's tray icon (XEmbed trays and watchers Qt knows). The icon shows the
-// image; the title, which such trays cannot draw beside the icon, shows as the tool tip. A menu
-// on screen is never cleared under the pointer: a model set meanwhile is drawn when it closes.
+// image; the title, which such trays cannot draw beside the icon, shows as the tool tip. Either
+// click opens the menu.
 class QtTrayStatusItem final : public StatusItem {
 public:
     QtTrayStatusItem();
@@ -30,28 +26,22 @@ public:
 
     void setToolTipNote(const QString &note) override;
 
-    void setMenu(const Menu &menu) override;
-    const Menu &menu() const override { return m_model; }
-    void setMenuHandlers(MenuHandlers handlers) override;
+    void setMenu(const Menu &menu) override { m_menu.setMenu(menu); }
+    const Menu &menu() const override { return m_menu.menu(); }
+    void setMenuHandlers(MenuHandlers handlers) override { m_menu.setHandlers(std::move(handlers)); }
 
     QSystemTrayIcon &trayIcon() { return m_tray; }
-    QMenu &qmenu() { return *m_menu; }
+    QMenu &qmenu() { return m_menu.qmenu(); }
 
 private:
     void updateToolTip();
-    void render();
 
-    StyledMenuStyle m_style;
-    MenuRenderer m_renderer{m_style};
-    std::unique_ptr<QMenu> m_menu;
+    PopupMenu m_menu;
     QSystemTrayIcon m_tray;
     QString m_imageName;
     QImage m_image;
     QString m_title;
     std::optional<std::vector<StyledRun>> m_styled;
-    Menu m_model;
-    MenuHandlers m_handlers;
-    bool m_renderPending = false; // a model set while the menu was on screen, drawn once it closes
 };
 
 } // namespace tickwell

@@ -1,8 +1,15 @@
 #include "platform/desktop/SniStatusItem.h"
 
+#include "platform/desktop/MenuRenderer.h"
+#include "platform/desktop/X11Windows.h"
+
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
 
 namespace tickwell {
 
@@ -11,18 +18,39 @@ namespace {
 // Names other items of this process may hold already (a test, a restart of this item).
 constexpr int kServiceNameAttempts = 16;
 
+// A panel that calls on the button's press still holds the pointer then, and our menu could not
+// take it: the menu opens once the button is up, checked this often for at most this long.
+constexpr int kReleaseCheckMilliseconds = 20;
+constexpr int kReleaseChecks = 75;
+
+// What the panel's menu loses: an image beyond icon size on an item that opens a web page.
+bool imageLostInPanelMenu(const MenuItem &item)
+{
+    if (item.action.isEmpty() || !item.toolTip)
+        return false;
+    const QUrl address(*item.toolTip);
+    if (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https"))
+        return false;
+    const QImage image = MenuRenderer::itemImage(item);
+    return image.width() > 32 || image.height() > 32;
+}
+
 } // namespace
 
-SniStatusItem::SniStatusItem(QDBusConnection bus)
+SniStatusItem::SniStatusItem(QDBusConnection bus, PanelMenu form)
     : m_bus(std::move(bus))
-    , m_menuExporter(std::make_unique<DBusMenuExporter>(m_bus, menuObjectPath()))
+    , m_menuExporter(form == PanelMenu::Panel ? std::make_unique<DBusMenuExporter>(m_bus, menuObjectPath()) : nullptr)
+    , m_popup(form == PanelMenu::Own ? std::make_unique<PopupMenu>() : nullptr)
     , m_watcherWatch(QString::fromLatin1(kStatusNotifierWatcherService), m_bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     RegisterSniTypes();
+    m_openTimer.setInterval(kReleaseCheckMilliseconds);
+    QObject::connect(&m_openTimer, &QTimer::timeout, this, [this] { openMenuOnceReleased(); });
     if (!m_bus.isConnected())
         return;
     m_objectRegistered = m_bus.registerObject(objectPath(), this,
-        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties);
+        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
+            | (m_popup ? QDBusConnection::ExportScriptableProperties : QDBusConnection::ExportAllProperties));
     claimServiceName();
     // A watcher that restarts forgets its items: tell the new one about us.
     connect(&m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -118,9 +146,83 @@ SniToolTip SniStatusItem::toolTip() const
     return tip;
 }
 
-void SniStatusItem::Activate(int, int) {}
-void SniStatusItem::SecondaryActivate(int, int) {}
-void SniStatusItem::ContextMenu(int, int) {}
+void SniStatusItem::setMenu(const Menu &menu)
+{
+    if (m_popup)
+        m_popup->setMenu(menu);
+    else
+        m_menuExporter->setMenu(menu);
+}
+
+void SniStatusItem::setMenuHandlers(MenuHandlers handlers)
+{
+    if (m_popup) {
+        m_popup->setHandlers(std::move(handlers));
+        return;
+    }
+    MenuHandlers forPanel = handlers;
+    forPanel.triggered = [this, handlers](const MenuItem &item) {
+        if (imageLostInPanelMenu(item))
+            showImage(item, handlers);
+        else if (handlers.triggered)
+            handlers.triggered(item);
+    };
+    m_menuExporter->setHandlers(std::move(forPanel));
+}
+
+void SniStatusItem::showImage(const MenuItem &item, const MenuHandlers &handlers)
+{
+    // The exporter has told the owner that the panel's menu closed with the click.
+    m_imageWindow = std::make_unique<ImageWindow>(MenuRenderer::itemImage(item), QStringLiteral(TICKWELL_NAME), *item.toolTip,
+        [triggered = handlers.triggered, item] {
+            if (triggered)
+                triggered(item);
+        });
+    m_imageWindow->show();
+    m_imageWindow->raise();
+    m_imageWindow->activateWindow();
+}
+
+void SniStatusItem::Activate(int x, int y)
+{
+    openMenu(x, y);
+}
+
+void SniStatusItem::SecondaryActivate(int x, int y)
+{
+    openMenu(x, y);
+}
+
+void SniStatusItem::ContextMenu(int x, int y)
+{
+    openMenu(x, y);
+}
+
+void SniStatusItem::openMenu(int x, int y)
+{
+    if (!m_popup)
+        return;
+    if (x == 0 && y == 0) {
+        m_click = QCursor::pos();
+    } else {
+        // Panels pass the pointer's place on the X screen, in device pixels.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        m_click = (QPointF(x, y) / (screen ? screen->devicePixelRatio() : 1.0)).toPoint();
+    }
+    m_releaseChecks = 0;
+    openMenuOnceReleased();
+}
+
+void SniStatusItem::openMenuOnceReleased()
+{
+    if (X11PointerButtonDown() && ++m_releaseChecks < kReleaseChecks) {
+        m_openTimer.start();
+        return;
+    }
+    m_openTimer.stop();
+    m_popup->popupAt(m_click, X11TopLevelWindowAt(m_click));
+}
+
 void SniStatusItem::Scroll(int, const QString &) {}
 
 } // namespace tickwell

@@ -1,16 +1,41 @@
 #include "platform/desktop/StyledMenuStyle.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QIcon>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
 #include <QTextDocument>
+
+#include <optional>
 
 namespace tickwell {
 
 namespace {
 
 constexpr int kTextLeftMargin = 4;
+// Images beyond this size (charts, logos) are pictures in their own right, drawn at their size.
+constexpr int kLargestIcon = 24;
+constexpr int kPictureMargin = 3;
+
+// The size of the picture an untitled item shows at its own size; none for ordinary items.
+std::optional<QSize> pictureSize(const QStyleOptionMenuItem &item)
+{
+    if (item.icon.isNull() || !item.text.section(QLatin1Char('\t'), 0, 0).isEmpty())
+        return std::nullopt;
+    QSize largest;
+    for (const QSize &size : item.icon.availableSizes())
+        if (size.width() * size.height() > largest.width() * largest.height())
+            largest = size;
+    if (largest.width() <= kLargestIcon && largest.height() <= kLargestIcon)
+        return std::nullopt;
+    return largest;
+}
+
+int textColumn(const QStyleOptionMenuItem &item)
+{
+    return qMax(item.maxIconWidth, 16) + 2 * kTextLeftMargin;
+}
 
 QTextDocument *makeDocument(QTextDocument &doc, const QString &html, const QFont &font)
 {
@@ -53,6 +78,19 @@ const std::vector<StyledRun> *StyledMenuStyle::styledFor(const QString &text) co
 void StyledMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const
 {
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+    if (element == CE_MenuItem && item) {
+        if (const auto size = pictureSize(*item)) {
+            // The base style draws the item's background and highlight; the picture goes where
+            // text would, at its own size rather than the icon size.
+            QStyleOptionMenuItem plain(*item);
+            plain.icon = QIcon();
+            QProxyStyle::drawControl(element, &plain, painter, widget);
+            const QIcon::Mode mode = !(item->state & State_Enabled) ? QIcon::Disabled : QIcon::Normal;
+            const QPixmap pixmap = item->icon.pixmap(*size, mode);
+            painter->drawPixmap(item->rect.left() + textColumn(*item), item->rect.top() + (item->rect.height() - size->height()) / 2, pixmap);
+            return;
+        }
+    }
     const std::vector<StyledRun> *runs = (element == CE_MenuItem && item) ? styledFor(labelOf(item->text)) : nullptr;
     if (!runs) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -68,8 +106,7 @@ void StyledMenuStyle::drawControl(ControlElement element, const QStyleOption *op
     const QColor defaultColor = item->palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     QTextDocument doc;
     makeDocument(doc, toHtml(*runs, defaultColor), item->font);
-    const int iconWidth = qMax(item->maxIconWidth, 16) + 2 * kTextLeftMargin;
-    const QRect textRect = item->rect.adjusted(iconWidth, 0, -kTextLeftMargin, 0);
+    const QRect textRect = item->rect.adjusted(textColumn(*item), 0, -kTextLeftMargin, 0);
     const qreal y = textRect.top() + (textRect.height() - doc.size().height()) / 2.0;
     painter->save();
     painter->translate(textRect.left(), y);
@@ -83,6 +120,8 @@ QSize StyledMenuStyle::sizeFromContents(ContentsType type, const QStyleOption *o
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
     if (type != CT_MenuItem || !item)
         return result;
+    if (const auto picture = pictureSize(*item))
+        return {qMax(result.width(), textColumn(*item) + picture->width() + kPictureMargin), picture->height() + 2 * kPictureMargin};
     const QString label = labelOf(item->text);
     if (const auto *runs = styledFor(label)) {
         QTextDocument doc;

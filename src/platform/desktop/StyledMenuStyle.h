@@ -8,7 +8,8 @@
 namespace tickwell {
 
 // Draws menu items whose titles have styled runs (coloured change suffixes, point sizes) while
-// keeping everything else of a normal item: icon, submenu arrow, shortcut, highlight.
+// keeping everything else of a normal item: icon, submenu arrow, shortcut, highlight. An item
+// without a title whose image is beyond icon size (a chart, a logo) shows the image at its size.
 class StyledMenuStyle final : public QProxyStyle {
 public:
     StyledMenuStyle();

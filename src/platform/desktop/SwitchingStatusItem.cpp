@@ -4,19 +4,21 @@
 #include "platform/desktop/SniStatusItem.h"
 
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
 
 namespace tickwell {
 
 SwitchingStatusItem::SwitchingStatusItem(QDBusConnection bus, std::chrono::milliseconds fallbackDelay,
-    Factory makeStatusNotifier, Factory makeQtTray)
+    Factory makeStatusNotifier, Factory makeQtTray, std::optional<PanelMenu> panelMenu)
     : m_bus(std::move(bus))
     , m_watcher(QString::fromLatin1(kStatusNotifierWatcherService), m_bus,
           QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration)
     , m_makeStatusNotifier(std::move(makeStatusNotifier))
     , m_makeQtTray(std::move(makeQtTray))
+    , m_panelMenu(panelMenu.value_or(defaultPanelMenu()))
 {
     if (!m_makeStatusNotifier)
-        m_makeStatusNotifier = [bus = m_bus] { return std::make_unique<SniStatusItem>(bus); };
+        m_makeStatusNotifier = [this] { return std::make_unique<SniStatusItem>(m_bus, m_panelMenu); };
     if (!m_makeQtTray)
         m_makeQtTray = [] { return std::make_unique<QtTrayStatusItem>(); };
 
@@ -39,6 +41,23 @@ SwitchingStatusItem::SwitchingStatusItem(QDBusConnection bus, std::chrono::milli
 
 SwitchingStatusItem::~SwitchingStatusItem() = default;
 
+PanelMenu SwitchingStatusItem::defaultPanelMenu()
+{
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return x11 ? PanelMenu::Own : PanelMenu::Panel;
+}
+
+void SwitchingStatusItem::setPanelMenu(std::optional<PanelMenu> form)
+{
+    const PanelMenu wanted = form.value_or(defaultPanelMenu());
+    if (wanted == m_panelMenu)
+        return;
+    m_panelMenu = wanted;
+    // The tray icon always draws its own menu; a status notifier item is made anew with the other.
+    if (m_backend == Backend::StatusNotifier)
+        requestSwitch(Backend::StatusNotifier, true);
+}
+
 bool SwitchingStatusItem::watcherPresent() const
 {
     const QDBusConnectionInterface *busInterface = m_bus.isConnected() ? m_bus.interface() : nullptr;
@@ -57,9 +76,10 @@ void SwitchingStatusItem::dispatch(Call &&call)
     }
 }
 
-void SwitchingStatusItem::requestSwitch(Backend backend)
+void SwitchingStatusItem::requestSwitch(Backend backend, bool renew)
 {
     m_pendingBackend = backend;
+    m_pendingRenew = m_pendingRenew || renew;
     applyPendingSwitch();
 }
 
@@ -68,7 +88,7 @@ void SwitchingStatusItem::applyPendingSwitch()
     if (!m_pendingBackend || m_dispatchDepth > 0)
         return;
     const Backend backend = *std::exchange(m_pendingBackend, std::nullopt);
-    if (backend != m_backend)
+    if (std::exchange(m_pendingRenew, false) || backend != m_backend)
         switchTo(backend);
 }
 
