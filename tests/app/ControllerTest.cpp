@@ -311,7 +311,9 @@ TEST(RefreshTest, FailedFetchesAndUndecodableImagesLeaveNoEntry)
     image.save(&buffer, "PNG");
     FakeUrlLoader loader;
     ManualTimerFactory clock;
-    StockDataRefresh refresh(loader, clock);
+    MemorySettingsStore settings;
+    LiveQuoteSource live(loader, clock, settings);
+    StockDataRefresh refresh(loader, clock, live);
     PageStore store;
     store.storePage(QStringLiteral("http://old/"), "stale");
     loader.serve(QStringLiteral("http://h/ok.png"), png);
@@ -321,7 +323,7 @@ TEST(RefreshTest, FailedFetchesAndUndecodableImagesLeaveNoEntry)
     refresh.start({ { QStringLiteral("http://h/ok.png"), true }, { QStringLiteral("http://h/bad.png"), true }, { QStringLiteral("http://h/page"), false },
                       { QStringLiteral("http://h/missing"), false }, { QStringLiteral("http://h/empty"), false },
                       { QStringLiteral("http://h/with space"), false } },
-        {}, {}, [&store](RefreshResult fresh) { store = std::move(fresh.pages); });
+        std::nullopt, {}, {}, [&store](RefreshResult fresh) { store = std::move(fresh.pages); });
     EXPECT_EQ(store.size(), 2);
     ASSERT_NE(store.image(QStringLiteral("http://h/ok.png")), nullptr);
     ASSERT_NE(store.pageText(QStringLiteral("http://h/page")), nullptr);
