@@ -42,7 +42,7 @@ protected:
         return titles;
     }
 
-    MemorySettingsStore settings;
+    MemorySettingsStore settings{ClassicHostSettings()};
     FakeUrlLoader loader;
     HeadlessStatusItem statusItem;
     ManualTimerFactory timers{startTime()};

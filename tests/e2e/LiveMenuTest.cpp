@@ -72,7 +72,7 @@ TEST_F(LiveMenu, TheChartAnswerMakesTheQuoteLineWithChangeAgainstYesterdaysClose
     for (const auto &run : line->toObject().value(u"styledTitle"_s).toArray())
         styled += run.toObject().value(u"text"_s).toString();
     // 244.60 - 241.53, not 244.60 - 230.10 (the close before the range).
-    EXPECT_TRUE(styled.contains(u"(3.07, 1.27%)"_s)) << styled.toStdString();
+    EXPECT_TRUE(styled.contains(u"(3.07, 1.271%)"_s)) << styled.toStdString();
     EXPECT_EQ(line->toObject().value(u"image"_s).toString(), u"menuitem_up_g.tif"_s);
     // The chart is drawn from the day's bars, at the classic image's width.
     const QJsonArray submenu = line->toObject().value(u"submenu"_s).toArray();

@@ -48,7 +48,7 @@ protected:
         QTest::keyClick(field, Qt::Key_Return);
     }
 
-    MemorySettingsStore settings;
+    MemorySettingsStore settings{ClassicHostSettings()};
     LocalNotificationCenter notifications;
     FakeUrlLoader loader;
     ScriptedDesktop desktop;

@@ -37,4 +37,17 @@ private:
     int m_syncCount = 0;
 };
 
+// The seven classic host keys set to the public hosts they default to: the classic pages at their
+// usual addresses, with no part read from the live services.
+inline QVariantMap ClassicHostSettings()
+{
+    return QVariantMap{{QStringLiteral("QuotePageHost"), QStringLiteral("finance.yahoo.com")},
+                       {QStringLiteral("ChartImageHost"), QStringLiteral("ichart.finance.yahoo.com")},
+                       {QStringLiteral("LogoHost"), QStringLiteral("www.nyse.com")},
+                       {QStringLiteral("MetalsHost"), QStringLiteral("www.kitco.com")},
+                       {QStringLiteral("MarketsHost"), QStringLiteral("money.cnn.com")},
+                       {QStringLiteral("OtherIndicesHost"), QStringLiteral("quotes.ino.com")},
+                       {QStringLiteral("OrderBookHost"), QStringLiteral("www.batstrading.com")}};
+}
+
 } // namespace tickwell
