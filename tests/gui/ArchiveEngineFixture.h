@@ -6,7 +6,6 @@
 #include "app/Preferences.h"
 #include "archive/ArchiveController.h"
 #include "archive/ImageURL.h"
-#include "archive/ProgressWindowView.h"
 #include "archive/RecordingProgressWindow.h"
 #include "platform/CurlUrlLoader.h"
 #include "platform/HeadlessStatusItem.h"
@@ -49,8 +48,6 @@ protected:
 
     // The engine the controller gets; the helper found beside the test program by default.
     virtual std::unique_ptr<WebEngine> makeEngine() { return ProcessWebEngine::create(); }
-    // The real view when a test clicks it; else a window that keeps every line.
-    virtual bool useRealWindow() const { return false; }
 
     ArchiveController &controller()
     {
@@ -58,8 +55,6 @@ protected:
             ArchiveServices services;
             services.makeWebEngine = [this] { return makeEngine(); };
             services.makeProgressWindow = [this]() -> std::unique_ptr<ProgressWindow> {
-                if (useRealWindow())
-                    return std::make_unique<ProgressWindowView>();
                 auto window = std::make_unique<RecordingProgressWindow>();
                 m_window = window.get();
                 return window;
