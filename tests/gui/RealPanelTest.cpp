@@ -4,7 +4,7 @@
 // a stand-in xdg-open, which Qt's desktop services run for web addresses.
 #include "SniTestBus.h"
 #include "platform/desktop/DBusMenuTypes.h"
-#include "support/ToolHome.h"
+#include "support/FeedProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -99,13 +99,16 @@ TEST(RealPanelTest, TheItemRegistersShowsChangesAndOpensTheQuotePage)
         << "the panel's status tray never became the watcher:\n" << panelProcess.readAll().toStdString();
 
     // tickwell against the feed, with a watch list, the metals and the market indices.
-    PlistSettingsStore settings(home.filePath(u".config/com.brantlow.Tickwell.plist"_s));
-    pointHostsAt(settings, feed.host());
-    settings.setValue(u"LogToConsole"_s, false);
-    settings.setValue(u"StockSymbols"_s, QVariantList{u"ACME"_s, u"BETA"_s});
-    settings.setValue(u"CompanyShares"_s, QVariantMap{{u"ACME"_s, u"100"_s}});
-    settings.setValue(u"ShowMarketIndicesInMenu"_s, true);
-    settings.setValue(u"ShowPreciousMetalsInMenu"_s, true);
+    QString settings = u"<key>LogToConsole</key><false/>\n"
+                       "<key>StockSymbols</key><array><string>ACME</string><string>BETA</string></array>\n"
+                       "<key>CompanyShares</key><dict><key>ACME</key><string>100</string></dict>\n"
+                       "<key>ShowMarketIndicesInMenu</key><true/>\n<key>ShowPreciousMetalsInMenu</key><true/>\n"_s;
+    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
+        settings += u"<key>%1</key><string>%2</string>\n"_s.arg(QLatin1String(key), feed.host());
+    QFile plist(home.filePath(u".config/com.brantlow.Tickwell.plist"_s));
+    ASSERT_TRUE(plist.open(QIODevice::WriteOnly));
+    plist.write(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n%1</dict>\n</plist>\n"_s.arg(settings).toUtf8());
+    plist.close();
     const QString opened = home.filePath(u"opened.txt"_s);
     QFile stub(home.filePath(u"bin/xdg-open"_s));
     ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
