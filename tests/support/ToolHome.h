@@ -34,11 +34,11 @@ public:
     ToolHome()
     {
         for (const char *folder : {"config", "data", "downloads"})
-            QDir(m_home.path()).mkpath(QLatin1String(folder));
+            QDir(home.path()).mkpath(QLatin1String(folder));
         settings().setValue(QStringLiteral("LogToConsole"), false);
     }
 
-    QString path(const QString &relative) const { return m_home.filePath(relative); }
+    QString path(const QString &relative) const { return home.filePath(relative); }
     QString downloads() const { return path(QStringLiteral("downloads")); }
     // The settings as the programs will read them.
     PlistSettingsStore settings() const { return PlistSettingsStore(path(QStringLiteral("config/com.brantlow.Tickwell.plist"))); }
@@ -69,8 +69,7 @@ public:
     }
     Result runMenu(const QStringList &arguments) const { return run(QStringLiteral("tickwell-menu"), arguments); }
 
-private:
-    QTemporaryDir m_home;
+    QTemporaryDir home; // holds config/, data/ and downloads/
 };
 
 } // namespace tickwell::testing
