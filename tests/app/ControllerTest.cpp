@@ -168,7 +168,7 @@ private:
 TEST_F(ControllerTest, UpdateNowShowsUpdatingThenRestoresTitleAndImage)
 {
     ObservingLoader observing(statusItem);
-    AppController app(platformWithLoader(observing));
+    AppController app(Platform { settings, observing, statusItem, timers, desktop, notifications, wake });
     settings.setValue(QStringLiteral("StockSymbols"), list({ "ACME" }));
     app.applicationWillFinishLaunching();
     statusItem.setImage(QStringLiteral("menuitem_up_g.tif"), QImage(QStringLiteral(":/images/menuitem_up_g.tif")));
