@@ -29,7 +29,7 @@ function(tickwell_test name folder)
     # that one check; every other report still fails them.
     string(APPEND script
       "foreach(test \${${name}_list})\n"
-      "  if(test MATCHES \"^(ArchiveWebEngineTest|ArchiveMenuTest|SingleInstanceTest)\\\\.\")\n"
+      "  if(test MATCHES \"^(ArchiveWebEngineTest|ArchiveStopTest|ArchiveMenuTest|SingleInstanceTest)\\\\.\")\n"
       "    set_tests_properties(\${test} PROPERTIES ENVIRONMENT \"${env};ASAN_OPTIONS=\$ENV{ASAN_OPTIONS}:new_delete_type_mismatch=0\")\n"
       "  endif()\n"
       "endforeach()\n")
