@@ -1,15 +1,10 @@
 // The real programs: tickwell-feed with a scripted price, tickwell-menu refreshing three times,
 // and a notification service on a private session bus.
 #include "FakeNotificationServer.h"
-#include "support/FeedProcess.h"
+#include "support/ToolHome.h"
 #include "gui/SniTestBus.h"
 
 #include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 namespace tickwell::testing {
 namespace {
@@ -25,24 +20,15 @@ TEST(AlertEndToEnd, APriceMovingPastTheThresholdNotifiesExactlyOnce)
     FeedProcess feed({QStringLiteral("--seed"), QStringLiteral("3"), QStringLiteral("--price-path"), QStringLiteral("ACME=149,151,151.5,150.2")});
     ASSERT_FALSE(feed.host().isEmpty()) << "tickwell-feed did not start";
 
-    QTemporaryDir home;
-    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("config")));
-    QString hosts;
-    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost"})
-        hosts += QStringLiteral("<key>%1</key><string>%2</string>\n").arg(QLatin1String(key), feed.host());
-    QFile settings(home.filePath(QStringLiteral("config/com.brantlow.Tickwell.plist")));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n%1"
-                                  "<key>LogToConsole</key><false/>\n<key>IncludeHeadlinesInSubmenu</key><false/>\n"
-                                  "<key>StockSymbols</key><array><string>ACME</string></array>\n"
-                                  "<key>PriceAlerts</key><dict><key>ACME</key><dict><key>Above</key><string>150</string></dict></dict>\n"
-                                  "</dict>\n</plist>\n").arg(hosts).toUtf8());
-    settings.close();
+    ToolHome home;
+    PlistSettingsStore settings = home.settings();
+    pointHostsAt(settings, feed.host());
+    settings.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
+    settings.setValue(QStringLiteral("StockSymbols"), QVariantList{QStringLiteral("ACME")});
+    settings.setValue(QStringLiteral("PriceAlerts"), QVariantMap{{QStringLiteral("ACME"), QVariantMap{{QStringLiteral("Above"), QStringLiteral("150")}}}});
 
     QProcess menu;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    QProcessEnvironment environment = home.environment();
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
     menu.setProcessEnvironment(environment);
     menu.start(ToolDir() + QStringLiteral("/tickwell-menu"),

@@ -13,16 +13,11 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 namespace tickwell::testing {
 
-// Keeps what would be shown; with the service "away", each notification counts as undelivered.
+// Keeps what would be shown.
 class RecordingNotifications final : public DesktopNotifications {
 public:
     void show(DesktopNotification notification) override
     {
-        if (serviceAway) {
-            if (notification.onUndelivered)
-                notification.onUndelivered();
-            return;
-        }
         shown.push_back(std::move(notification));
     }
     QStringList summaries() const
@@ -33,7 +28,6 @@ public:
         return out;
     }
 
-    bool serviceAway = false;
     std::vector<DesktopNotification> shown;
 };
 

@@ -61,8 +61,10 @@ TEST_F(NotificationBus, WithoutAServiceTheAlertFallsBack)
     controller().setDesktopNotifications(&client);
     launch();
     ASSERT_TRUE(WaitUntil([&] { return client.pendingCalls() == 0; }));
-    EXPECT_EQ(desktop.systemLogLines(), QStringList{"Alert: ACME above 150.00: ACME Inc.  [ACME] : 151.00"});
-    EXPECT_EQ(statusItem.toolTipNote(), desktop.systemLogLines().value(0));
+    const QString line = QStringLiteral("Alert: ACME above 150.00: ACME Inc.  [ACME] : 151.00");
+    EXPECT_EQ(desktop.systemLogLines(), QStringList{line});
+    EXPECT_EQ(statusItem.toolTipNote(), line);
+    EXPECT_TRUE(logBytes("Tickwell_ACME.log").contains(("] " + line + "\r").toUtf8())) << logBytes("Tickwell_ACME.log").toStdString();
 }
 
 } // namespace

@@ -165,21 +165,6 @@ TEST_F(PriceAlerts, SubmenuListsTheAlertsAndItsItemClearsThem)
     EXPECT_EQ(refresh(), QStringList{"ACME above 150.00"});
 }
 
-TEST_F(PriceAlerts, WithoutANotificationServiceTheLogAndToolTipTell)
-{
-    alerts.serviceAway = true;
-    setSymbols({"ACME"});
-    setAlerts("ACME", {{"Above", "150"}});
-    quote("ACME", "149.00");
-    launch();
-    quote("ACME", "151.00");
-    refresh();
-    const QString line = QStringLiteral("Alert: ACME above 150.00: ACME Inc.  [ACME] : 151.00");
-    EXPECT_EQ(desktop.systemLogLines(), QStringList{line});
-    EXPECT_EQ(statusItem.toolTipNote(), line);
-    EXPECT_TRUE(logBytes("Tickwell_ACME.log").contains(("] " + line + "\r").toUtf8())) << logBytes("Tickwell_ACME.log").toStdString();
-}
-
 TEST_F(PriceAlerts, ChoosingTheNotificationOpensTheQuotePage)
 {
     setSymbols({"BRK.B"});

@@ -5,15 +5,10 @@
 #include "archive/RecordingProgressWindow.h"
 #include "logging/LogFolder.h"
 #include "platform/CurlUrlLoader.h"
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "platform/ManualWakeMonitor.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/FakePlatform.h"
 #include "support/FakeWebEngine.h"
-#include "support/FeedProcess.h"
 #include "support/ManualEventWait.h"
-#include "support/ManualTimerFactory.h"
-#include "support/MemorySettingsStore.h"
+#include "support/ToolHome.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +16,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTimeZone>
 
 #include <map>
 
@@ -55,15 +49,14 @@ void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &me
         gWarnings.append(message);
 }
 
-class MenuClickTest : public ::testing::Test {
+class MenuClickTest : public ::testing::Test, protected FakePlatform {
 protected:
     void SetUp() override
     {
         ASSERT_FALSE(feed.host().isEmpty()) << "tickwell-feed did not start";
         QDir(downloads()).removeRecursively();
         QDir().mkpath(downloads());
-        for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
-            settings.setValue(QLatin1String(key), feed.host());
+        pointHostsAt(settings, feed.host());
         settings.setValue(u"StockSymbols"_s, QVariantList{u"ACME"_s, u"BETA"_s, u"HIDDEN"_s});
         settings.setValue(u"CompanyShares"_s, QVariantMap{{u"ACME"_s, u"100"_s}, {u"BETA"_s, qlonglong(7)}});
         settings.setValue(u"ShowSettings"_s, QVariantMap{{u"ACME"_s, qlonglong(1)}, {u"BETA"_s, qlonglong(1)}, {u"HIDDEN"_s, qlonglong(0)}});
@@ -112,16 +105,10 @@ protected:
     }
 
     FeedProcess feed;
-    MemorySettingsStore settings;
-    RecordingLoader loader;
-    HeadlessStatusItem statusItem;
-    ManualTimerFactory timers{QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone())};
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
+    RecordingLoader recorder;
     std::unique_ptr<FakeWebEngine> m_engine = std::make_unique<FakeWebEngine>(timers);
     FakeWebEngine &engine = *m_engine;
-    AppController controller{Platform{settings, loader, statusItem, timers, desktop, notifications, wake}};
+    AppController controller{platformWithLoader(recorder)};
 
 private:
     QtMessageHandler m_previousHandler = nullptr;
@@ -151,7 +138,7 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
     const auto opens = [](const QString &expected) { return QStringList{u"open: "_s + expected}; };
     const std::map<QString, Check> effects{
         {u"selItemUpdateNow:"_s, [&](const MenuItem &, const Path &, const QStringList &) {
-             EXPECT_TRUE(loader.requests.contains(address(u"/q?s=ACME"_s))) << "no refresh";
+             EXPECT_TRUE(recorder.requests.contains(address(u"/q?s=ACME"_s))) << "no refresh";
          }},
         {u"selItemPreferences:"_s, [&](const MenuItem &, const Path &, const QStringList &) { EXPECT_EQ(desktop.preferencesShown(), 1); }},
         {u"selItemQuit:"_s, [&](const MenuItem &, const Path &, const QStringList &) { EXPECT_EQ(desktop.terminateRequests(), 1); }},
@@ -234,7 +221,7 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
                 QDir(downloads()).removeRecursively();
                 QDir().mkpath(downloads());
                 desktop.setAnswer(AlertButton::Default);
-                loader.requests.clear();
+                recorder.requests.clear();
                 const qsizetype before = desktop.lines().size();
                 logLines = desktop.systemLogLines().size();
                 statusItem.choose(item);
@@ -284,11 +271,11 @@ TEST_F(MenuClickTest, StopSavingStandsInTheMenuWhileABatchRunsAndStopsIt)
 
 TEST_F(MenuClickTest, AnActionWithoutHandlerIsReported)
 {
-    const auto requestsBefore = loader.requests.size();
+    const auto requestsBefore = recorder.requests.size();
     statusItem.choose(MenuItem::make(u"Mystery"_s, u"selItemMystery:"_s));
     ASSERT_EQ(gWarnings.size(), 1);
     EXPECT_TRUE(gWarnings[0].contains(u"selItemMystery:"_s) && gWarnings[0].contains(u"Mystery"_s)) << gWarnings[0].toStdString();
-    EXPECT_EQ(loader.requests.size(), requestsBefore);
+    EXPECT_EQ(recorder.requests.size(), requestsBefore);
     statusItem.choose(MenuItem::make(u"Last Update: now"_s)); // an information line: nothing to say
     EXPECT_EQ(gWarnings.size(), 1);
 }

@@ -2,6 +2,7 @@
 // while it runs, "Update Now" during it, Quit during it, and the headline titles it looks up so
 // that no menu build ever fetches.
 #include "ControllerFixture.h"
+#include "support/ToolHome.h"
 
 #include "logging/Loggers.h"
 #include "text/UrlTitleCache.h"
@@ -30,8 +31,7 @@ protected:
     {
         ASSERT_TRUE(m_dataHome.isValid());
         qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost"})
-            settings.setValue(QString::fromLatin1(key), QStringLiteral("quotes.test"));
+        pointHostsAt(settings, QStringLiteral("quotes.test"));
         settings.setValue(QStringLiteral("StockSymbols"), QVariantList{QStringLiteral("ACME")});
         settings.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
         loader.serve(kQuoteAddress, quotePage(QStringLiteral("101.00")));

@@ -4,26 +4,20 @@
 
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"
-#include "support/FakeUrlLoader.h"
-#include "support/FakeWebEngine.h"
 #include "platform/FileComment.h"
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "platform/ManualWakeMonitor.h"
-#include "support/MemorySettingsStore.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/FakePlatform.h"
+#include "support/FakeWebEngine.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimeZone>
 
 namespace tickwell::testing {
 
 // The archiving subsystem on fakes: a web engine and an event loop on a manual clock, a window
 // that records its lines, a download folder of the test's own.
-class ArchiveFixture : public ::testing::Test {
+class ArchiveFixture : public ::testing::Test, protected FakePlatform {
 protected:
     ArchiveFixture()
     {
@@ -34,7 +28,6 @@ protected:
     }
     ~ArchiveFixture() override { m_controller.reset(); }
 
-    static QDateTime startTime() { return QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone()); }
     QString downloadsPath() const { return m_home.filePath(QStringLiteral("Downloads")); }
     QString homePath() const { return m_home.path(); }
 
@@ -49,7 +42,7 @@ protected:
     ArchiveController &controller()
     {
         if (!m_controller)
-            m_controller = std::make_unique<ArchiveController>(platform, state, prefs, services());
+            m_controller = std::make_unique<ArchiveController>(platform(), state, prefs, services());
         return *m_controller;
     }
 
@@ -87,14 +80,6 @@ protected:
             timers.advance(0.1);
     }
 
-    MemorySettingsStore settings;
-    FakeUrlLoader loader;
-    HeadlessStatusItem statusItem;
-    ManualTimerFactory timers{startTime()};
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
-    Platform platform{settings, loader, statusItem, timers, desktop, notifications, wake};
     ControllerState state;
     Preferences prefs{settings};
 

@@ -22,7 +22,7 @@ TEST_F(AutomaticDownloadTest, RetriesEveryTwentySecondsUntilListsExistThenSavesA
 {
     settings.setValue(QStringLiteral("DownloadHeadlines"), true);
     settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("15"));
-    AppController app(platform);
+    AppController app(platform());
     app.setArchiveServices(services());
     app.applicationWillFinishLaunching();
 

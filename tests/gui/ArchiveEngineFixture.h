@@ -6,17 +6,12 @@
 #include "app/Preferences.h"
 #include "archive/ArchiveController.h"
 #include "archive/ImageURL.h"
-#include "archive/ProgressWindowView.h"
 #include "archive/RecordingProgressWindow.h"
 #include "platform/CurlUrlLoader.h"
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "platform/ManualWakeMonitor.h"
 #include "platform/ProcessWebEngine.h"
 #include "platform/QtTimerFactory.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/FakePlatform.h"
 #include "support/LocalHttpServer.h"
-#include "support/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +20,15 @@
 
 namespace tickwell::testing {
 
-class ArchiveEngineFixture : public ::testing::Test {
+class ArchiveEngineFixture : public ::testing::Test, protected FakePlatform {
 protected:
+    // The real loader and Qt's timers: the helper process runs in real time.
+    Platform &realPlatform()
+    {
+        loaderInUse = &realLoader;
+        timersInUse = &realTimers;
+        return platform();
+    }
     ArchiveEngineFixture()
     {
         qputenv("XDG_DOWNLOAD_DIR", downloads.path().toLocal8Bit());
@@ -49,8 +51,6 @@ protected:
 
     // The engine the controller gets; the helper found beside the test program by default.
     virtual std::unique_ptr<WebEngine> makeEngine() { return ProcessWebEngine::create(); }
-    // The real view when a test clicks it; else a window that keeps every line.
-    virtual bool useRealWindow() const { return false; }
 
     ArchiveController &controller()
     {
@@ -58,13 +58,11 @@ protected:
             ArchiveServices services;
             services.makeWebEngine = [this] { return makeEngine(); };
             services.makeProgressWindow = [this]() -> std::unique_ptr<ProgressWindow> {
-                if (useRealWindow())
-                    return std::make_unique<ProgressWindowView>();
                 auto window = std::make_unique<RecordingProgressWindow>();
                 m_window = window.get();
                 return window;
             };
-            m_controller = std::make_unique<ArchiveController>(platform, state, prefs, std::move(services));
+            m_controller = std::make_unique<ArchiveController>(realPlatform(), state, prefs, std::move(services));
             m_controller->setTimeouts({.pageLoad = 30, .engineAnswer = 20, .stopSettle = 3});
         }
         return *m_controller;
@@ -101,14 +99,8 @@ protected:
 
     test::LocalHttpServer server;
     QTemporaryDir downloads;
-    MemorySettingsStore settings;
-    CurlUrlLoader loader;
-    HeadlessStatusItem statusItem;
-    QtTimerFactory timers;
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
-    Platform platform{settings, loader, statusItem, timers, desktop, notifications, wake};
+    CurlUrlLoader realLoader;
+    QtTimerFactory realTimers;
     ControllerState state;
     Preferences prefs{settings};
 

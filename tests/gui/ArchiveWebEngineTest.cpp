@@ -1,9 +1,7 @@
 // Saving headline pages with the real web engine in tickwell-archiver, offscreen: both document
-// formats, the PDF's page size read back, the archive's content, Stop, time-outs. Each wait is
+// formats, the PDF's page size read back, the archive's content, time-outs. Each wait is
 // bounded well inside the test's own time limit; skipped where the engine cannot start.
 #include "ArchiveEngineFixture.h"
-#include "archive/ProgressWindowWidgets.h"
-#include "archive/QtEventWait.h"
 #include "archive/SaveURL.h"
 #include "support/FakeUrlLoader.h"
 #include "text/PageFetching.h"
@@ -13,7 +11,6 @@
 #include <QBuffer>
 #include <QImage>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace tickwell::testing {
 namespace {
@@ -108,37 +105,6 @@ TEST_F(ArchiveWebEngineTest, ALoadThatNeverEndsTimesOut)
             u"There was an error saving file: Hung.%1 (the page did not finish loading within 3 seconds)"_s.arg(QLatin1String(extension)));
     }
     EXPECT_TRUE(savedFiles().isEmpty());
-}
-
-class ArchiveStopTest : public ArchiveWebEngineTest {
-    bool useRealWindow() const override { return true; }
-};
-
-// Stop clicked in the progress window while the third of five pages loads.
-TEST_F(ArchiveStopTest, StopDuringTheThirdOfFiveDocuments)
-{
-    settings.setValue(u"SetFilenameToHeadlineArticleName"_s, true);
-    settings.setValue(u"DisplayTheHeadlineProgressWindow"_s, true);
-    listSlowHeadlines(u"SLOW"_s, 5);
-
-    auto &view = static_cast<ProgressWindowView &>(controller().printWindow());
-    QTimer watch;
-    bool clicked = false;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!clicked && view.label() == u"Saving Headlines: 3 of 5 (SLOW: 3 of 5)"_s && view.isVisible()) {
-            clicked = true;
-            QTimer::singleShot(500, [&view] { view.widgets().stopButton.click(); });
-        }
-    });
-    watch.start(20);
-    controller().selItemSaveAllHeadlines();
-    ASSERT_TRUE(QtEventWait().runUntil([this] { return !controller().isBusy(); }, 90));
-
-    EXPECT_EQ(savedFiles(), (QStringList{u"[SLOW] slow 1.webarchive"_s, u"[SLOW] slow 2.webarchive"_s, u"[SLOW] slow 3.webarchive"_s}));
-    EXPECT_EQ(server.requestCount(u"/slow/4.html"_s), 0);
-    EXPECT_FALSE(state.m_isSaving);
-    EXPECT_EQ(view.status(), u"Done"_s);
-    EXPECT_EQ(statusItem.title(), u"AAPL 190.5"_s);
 }
 
 } // namespace

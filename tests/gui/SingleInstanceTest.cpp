@@ -3,6 +3,7 @@
 #include "OwnXServer.h"
 #include "SniFakeWatcher.h"
 #include "SniTestBus.h"
+#include "support/ToolHome.h"
 
 #include <gtest/gtest.h>
 
@@ -37,12 +38,8 @@ QProcessEnvironment sessionEnvironment(const QTemporaryDir &home)
     environment.insert(u"XDG_CACHE_HOME"_s, home.filePath(u"cache"_s));
     environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
     environment.remove(u"WAYLAND_DISPLAY"_s);
-    QString hosts;
-    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "MetalsHost", "MarketsHost", "OtherIndicesHost", "OrderBookHost"})
-        hosts += u"<key>%1</key><string>127.0.0.1:9</string>"_s.arg(QString::fromLatin1(key));
-    QFile plist(home.filePath(u"config/com.brantlow.Tickwell.plist"_s));
-    if (plist.open(QIODevice::WriteOnly))
-        plist.write((u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"_s + hosts + u"</dict></plist>\n"_s).toUtf8());
+    PlistSettingsStore settings(home.filePath(u"config/com.brantlow.Tickwell.plist"_s));
+    pointHostsAt(settings, u"127.0.0.1:9"_s);
     return environment;
 }
 

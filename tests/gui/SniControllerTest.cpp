@@ -3,39 +3,28 @@
 #include "SniBusFixture.h"
 #include "SniSignalRecorder.h"
 #include "controller/AppController.h"
-#include "support/FakeUrlLoader.h"
-#include "platform/LocalNotificationCenter.h"
-#include "support/ManualTimerFactory.h"
-#include "platform/ManualWakeMonitor.h"
-#include "support/MemorySettingsStore.h"
-#include "platform/ScriptedDesktop.h"
 #include "platform/desktop/SniStatusItem.h"
-
-#include <QTimeZone>
+#include "support/FakePlatform.h"
+#include "support/ToolHome.h"
 
 namespace tickwell::testing {
 namespace {
 
 using namespace Qt::StringLiterals;
 
-class SniControllerTest : public SniBusFixture {
+class SniControllerTest : public SniBusFixture, protected FakePlatform {
 protected:
     void SetUp() override
     {
         SniBusFixture::SetUp();
-        statusItem = std::make_unique<SniStatusItem>(app);
-        service = statusItem->serviceName();
+        sniItem = std::make_unique<SniStatusItem>(app);
+        service = sniItem->serviceName();
+        statusItemInUse = sniItem.get();
         menuSignals = std::make_unique<SniSignalRecorder>(peer, service, u"/MenuBar"_s, u"com.canonical.dbusmenu"_s);
-        controller = std::make_unique<AppController>(Platform{settings, loader, *statusItem, timers, desktop, notifications, wake});
+        controller = std::make_unique<AppController>(platform());
         controller->applicationWillFinishLaunching();
     }
-    MemorySettingsStore settings;
-    FakeUrlLoader loader;
-    ManualTimerFactory timers{QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone())};
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
-    std::unique_ptr<SniStatusItem> statusItem;
+    std::unique_ptr<SniStatusItem> sniItem;
     QString service;
     std::unique_ptr<SniSignalRecorder> menuSignals;
     std::unique_ptr<AppController> controller;
@@ -44,7 +33,7 @@ protected:
 TEST_F(SniControllerTest, ClickingUpdateNowRunsARefreshAfterTheReply)
 {
     settings.setValue(u"StockSymbols"_s, QVariantList{u"ACME"_s});
-    settings.setValue(u"QuotePageHost"_s, u"127.0.0.1:9"_s);
+    pointHostsAt(settings, u"127.0.0.1:9"_s);
     loader.clearRequests();
     const auto [revision, root] = fetchLayout(service);
     const QDBusMessage reply = click(service, FindId(root, u"Update Now"_s));

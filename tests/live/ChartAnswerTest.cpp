@@ -100,28 +100,34 @@ TEST(ParseChartAnswer, ReadsMetaAndPairsBarsDefensively)
     EXPECT_EQ(answer->bars[3].close, 151.5);
 }
 
-TEST(ParseChartAnswer, NothingForBodiesThatAreNoChart)
+// What the services send when they refuse, and what no service sends: no reader takes any of it.
+TEST(LiveAnswers, NoReaderTakesARefusalOrAHostileBody)
 {
     QByteArray huge = ChartBody(R"("regularMarketPrice":1)", "", "");
     huge.append(QByteArray(5 * 1024 * 1024, ' '));
-    QByteArray deep(200000, '[');
+    for (const QByteArray &body : {QByteArray(), QByteArray("\n"), kTooManyRequests, kChallengePage, kAccessDenied, kInvalidCrumb,
+                                   QByteArray(200000, '['), huge}) {
+        SCOPED_TRACE(body.left(40).toStdString());
+        EXPECT_EQ(ParseChartAnswer(body), std::nullopt);
+        EXPECT_EQ(ParseQuoteAnswer(body), std::nullopt);
+        EXPECT_EQ(ParseDelayedQuoteAnswer(body), std::nullopt);
+        EXPECT_EQ(ParseCrumb(body), std::nullopt);
+        EXPECT_EQ(ParseHeadlineFeed(body), std::nullopt);
+    }
+}
+
+TEST(ParseChartAnswer, NothingForBodiesThatAreNoChart)
+{
     const struct {
         const char *name;
         QByteArray body;
     } cases[] = {
-        {"empty", ""},
-        {"rate limited", kTooManyRequests},
-        {"challenge page", kChallengePage},
-        {"403 XML", kAccessDenied},
-        {"crumb refused", kInvalidCrumb},
         {"chart error", R"({"chart":{"result":null,"error":{"code":"Not Found","description":"No data found"}}})"},
         {"error beside a result", R"({"chart":{"result":[{"meta":{"symbol":"X"}}],"error":{"code":"x"}}})"},
         {"empty result", R"({"chart":{"result":[],"error":null}})"},
         {"result without meta", R"({"chart":{"result":[{"timestamp":[1]}],"error":null}})"},
         {"top-level array", R"([{"chart":{}}])"},
         {"truncated", ChartBody(R"("regularMarketPrice":1)", "1,2", "1,2").chopped(3)},
-        {"over the size cap", huge},
-        {"nested without end", deep},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ParseChartAnswer(c.body), std::nullopt) << c.name;

@@ -77,12 +77,14 @@ protected:
         }
     }
 
-    LiveRefreshResult refresh(const LiveRefreshRequest &request)
+    // A refresh of this fixture's source, or of another one (on a loader of its own).
+    LiveRefreshResult refresh(const LiveRefreshRequest &request, LiveQuoteSource *other = nullptr)
     {
+        LiveQuoteSource &asked = other ? *other : source;
         std::optional<LiveRefreshResult> result;
-        source.refresh(request, [&result](LiveRefreshResult arrived) { result = std::move(arrived); });
+        asked.refresh(request, [&result](LiveRefreshResult arrived) { result = std::move(arrived); });
         EXPECT_TRUE(result.has_value()) << "the fake answers at once";
-        EXPECT_FALSE(source.isBusy());
+        EXPECT_FALSE(asked.isBusy());
         return result ? *std::move(result) : LiveRefreshResult{};
     }
 
@@ -178,13 +180,11 @@ TEST_F(LiveQuoteSourceTest, WithoutASessionTheChartsStandAlone)
         fresh.respond(kQuotes + "/v1/test/getcrumb", c.crumb);
         fresh.serve(chartUrl("ACME"), chartBody(150));
         for (int attempt = 0; attempt < 2; ++attempt) {
-            std::optional<LiveRefreshResult> result;
-            source.refresh({{"ACME"}, {}, false, false, false}, [&result](LiveRefreshResult r) { result = std::move(r); });
-            ASSERT_TRUE(result) << c.name;
-            EXPECT_EQ(result->quotes["ACME"].chart->regularMarketPrice, 150.0) << c.name;
-            EXPECT_FALSE(result->quotes["ACME"].quote) << c.name;
-            EXPECT_TRUE(result->problems.isEmpty()) << c.name;
-            EXPECT_EQ(result->charts, PartState::Fresh) << c.name;
+            LiveRefreshResult result = refresh({{"ACME"}, {}, false, false, false}, &source);
+            EXPECT_EQ(result.quotes["ACME"].chart->regularMarketPrice, 150.0) << c.name;
+            EXPECT_FALSE(result.quotes["ACME"].quote) << c.name;
+            EXPECT_TRUE(result.problems.isEmpty()) << c.name;
+            EXPECT_EQ(result.charts, PartState::Fresh) << c.name;
         }
         EXPECT_EQ(fresh.requests().count(kQuotes + u'/'), 1) << c.name << ": backing off within the minute";
         EXPECT_EQ(fresh.requests().count(kQuotes + "/v1/test/getcrumb"), c.crumbRequests) << c.name;
@@ -239,16 +239,14 @@ TEST_F(LiveQuoteSourceTest, ARefusalNamesItselfOncePerServiceAndBacksOff)
         fresh.respond(chartUrl("ACME"), c.chart);
         fresh.respond(chartUrl("BETA"), c.chart);
         fresh.serve(delayedUrl("ACME"), delayedBody("ACME", 149.75));
-        std::optional<LiveRefreshResult> result;
-        source.refresh({{"ACME", "BETA"}, {}, false, false, false}, [&result](LiveRefreshResult r) { result = std::move(r); });
-        ASSERT_TRUE(result) << c.name;
-        EXPECT_EQ(result->problems, QStringList{"Quotes from quotes.test: " + c.reason + "; next try at 7:31\u202FPM"})
-            << c.name << ": " << result->problems.join('|').toStdString();
-        EXPECT_EQ(result->charts, PartState::Failed) << c.name;
+        LiveRefreshResult result = refresh({{"ACME", "BETA"}, {}, false, false, false}, &source);
+        EXPECT_EQ(result.problems, QStringList{"Quotes from quotes.test: " + c.reason + "; next try at 7:31\u202FPM"})
+            << c.name << ": " << result.problems.join('|').toStdString();
+        EXPECT_EQ(result.charts, PartState::Failed) << c.name;
         EXPECT_FALSE(fresh.requests().contains(kQuotes + u'/')) << c.name << ": no session from a refusing host";
-        EXPECT_EQ(result->quotes["ACME"].delayed->currentPrice, 149.75) << c.name << ": the fallback stands in";
-        EXPECT_FALSE(result->quotes.contains("BETA")) << c.name;
-        EXPECT_EQ(result->delayedQuotes, PartState::Fresh) << c.name << ": BETA's 404 is no refusal";
+        EXPECT_EQ(result.quotes["ACME"].delayed->currentPrice, 149.75) << c.name << ": the fallback stands in";
+        EXPECT_FALSE(result.quotes.contains("BETA")) << c.name;
+        EXPECT_EQ(result.delayedQuotes, PartState::Fresh) << c.name << ": BETA's 404 is no refusal";
     }
 }
 

@@ -1,5 +1,5 @@
 #include "LoggingFixture.h"
-#include "TickwellMenuRun.h"
+#include "support/ToolHome.h"
 
 #include "logging/QuoteHistory.h"
 #include "support/LocalHttpServer.h"
@@ -123,19 +123,16 @@ TEST_F(HistoryTest, ClearingOneOrAllAsksFirst)
 // launch finds.
 TEST(TickwellMenuHistoryTest, HistoryPersistsAcrossLaunches)
 {
-    if (TickwellMenuRun::program().isEmpty())
-        GTEST_SKIP() << "tickwell-menu is not built (TICKWELL_BIN_DIR)";
     test::LocalHttpServer server;
-    TickwellMenuRun tool;
+    ToolHome tool;
     PlistSettingsStore store = tool.settings();
-    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost"})
-        store.setValue(QString::fromLatin1(key), server.hostAndPort());
+    pointHostsAt(store, server.hostAndPort());
     store.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
     store.setValue(QStringLiteral("StockSymbols"), SymbolList({QStringLiteral("ACME")}));
     store.setValue(QStringLiteral("CompanyShares"), QVariantMap{{QStringLiteral("ACME"), QStringLiteral("10")}});
     const auto runAt = [&](const QString &lastTrade) {
         server.serve(QStringLiteral("/q?s=ACME"), QuotePage(QStringLiteral("ACME"), QStringLiteral("Acme Corp."), lastTrade, QStringLiteral("149.00")));
-        const auto result = tool.run({});
+        const auto result = tool.runMenu({});
         EXPECT_EQ(result.exitCode, 0) << result.err.constData();
         const auto histories = tool.settings().value(QStringLiteral("Histories"));
         return histories ? histories->toMap().value(QStringLiteral("ACME")).toStringList() : QStringList();

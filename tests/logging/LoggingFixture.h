@@ -3,6 +3,7 @@
 #include "app/ControllerFixture.h"
 #include "app/ValueFormatting.h"
 #include "logging/Loggers.h"
+#include "support/ToolHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,7 @@ protected:
         ASSERT_TRUE(m_dataHome.isValid());
         m_previousDataHome = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", m_dataHome.path().toUtf8());
-        settings.setValue(QStringLiteral("QuotePageHost"), QStringLiteral("quotes.test"));
+        pointHostsAt(settings, QStringLiteral("quotes.test"));
         // Sections this suite does not look at.
         for (const char *key : {"IncludeHeadlinesInSubmenu", "IncludeiChartsInSubmenu", "IncludeInteractiveiChartsLinksInSubmenu",
                                 "IncludeStockDataInSubmenu"})

@@ -4,6 +4,7 @@
 #include "platform/HeadlessStatusItem.h"
 #include "support/ManualTimerFactory.h"
 #include "platform/ManualWakeMonitor.h"
+#include "support/ToolHome.h"
 
 #include <QMenu>
 #include <QMessageBox>
@@ -120,7 +121,7 @@ TEST_F(TickwellPrefSavingTest, AnAlertTypedInTheTableFiresAfterApply)
 {
     settings.setValue("StockSymbols", QVariantList{"IBM"});
     controllerLoader.serve("http://127.0.0.1:1/q?s=IBM", "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_ibm\">151.00</span>");
-    settings.setValue("QuotePageHost", "127.0.0.1:1");
+    pointHostsAt(settings, "127.0.0.1:1");
     AppController &controller = launchController();
     pref().showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));

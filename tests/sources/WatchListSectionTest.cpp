@@ -130,26 +130,22 @@ TEST_F(WatchListSection, PreviousCloseIsCutEvenWithoutALine)
     EXPECT_EQ(line().image, QStringLiteral("menuitem_spacer.tif"));
 }
 
-TEST_F(WatchListSection, SubmenuGroupsInOrder)
+// The groups of the submenu in their order are in the golden menu (tests/e2e/golden); here what
+// it cannot show: the stored images drawn, the batch's Stop item, a chart link that is no address.
+TEST_F(WatchListSection, SubmenuImagesStopWhileSavingAndBadChartLinks)
 {
     storeQuote(QStringLiteral("ACME"));
     state.m_urlContents.storeImage(LogoImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::blue));
     state.m_urlContents.storeImage(ChartImageAddress(hosts, QStringLiteral("ACME")), solidImage(Qt::gray));
     setSubmenuGroups(true);
     setSwitch("IncludeStockHistoryInSubmenu", false);
-    setSwitch("IncludeAfterHoursMenu", false);
     state.m_isSaving = true;
     build();
     ASSERT_TRUE(line().submenu);
     const Menu &submenu = *line().submenu;
-    EXPECT_EQ(titles(submenu).mid(0, 7), (QStringList{QString(), "---", "Open Log", "Save Headlines...", "---", QString(), "---"}));
-    EXPECT_EQ(titles(submenu)[9], QStringLiteral("3 Month Share Price Chart"));
-    EXPECT_EQ(titles(submenu).mid(15), (QStringList{"---", "Last Trade: 150.25", "Prev Close: 149.00", "---", "Headlines for Acme Corp."}));
     EXPECT_EQ(submenu[0].imageData.pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(submenu[5].imageData.pixelColor(0, 0), QColor(Qt::gray));
     EXPECT_EQ(titles().mid(1), (QStringList{"---", "Stop Saving All Headlines", "Go to Headlines folder..."}));
-
-    EXPECT_EQ(submenu[5].toolTip, QStringLiteral("http://quotes.test/echarts?s=ACME")) << "the chart page, not the image";
     MenuItem badLink = submenu[9];
     badLink.toolTip = QStringLiteral("http://quotes.test/echarts?s=AC ME");
     selItemInteractiveiChart(badLink, hosts, desktop);

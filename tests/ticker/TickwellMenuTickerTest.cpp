@@ -1,8 +1,10 @@
 #include "TickerFixture.h"
 
 #include "logging/LoggingFixture.h"
-#include "logging/TickwellMenuRun.h"
+#include "support/ToolHome.h"
 #include "support/LocalHttpServer.h"
+
+#include <QJsonArray>
 
 namespace tickwell::testing {
 namespace {
@@ -10,13 +12,10 @@ namespace {
 // The ticker through the real tool, its HTTP loader and a local server; the rate is in seconds.
 TEST(TickwellMenuTickerTest, StepsCycleThroughTheWatchList)
 {
-    if (TickwellMenuRun::program().isEmpty())
-        GTEST_SKIP() << "tickwell-menu is not built (TICKWELL_BIN_DIR)";
     test::LocalHttpServer server;
-    TickwellMenuRun tool;
+    ToolHome tool;
     PlistSettingsStore store = tool.settings();
-    for (const char *key : {"QuotePageHost", "ChartImageHost", "LogoHost", "OrderBookHost"})
-        store.setValue(QString::fromLatin1(key), server.hostAndPort());
+    pointHostsAt(store, server.hostAndPort());
     store.setValue(QStringLiteral("IncludeHeadlinesInSubmenu"), false);
     store.setValue(QStringLiteral("TitleTicker"), true);
     store.setValue(QStringLiteral("TitleTickerRate"), QStringLiteral("3"));
@@ -27,7 +26,7 @@ TEST(TickwellMenuTickerTest, StepsCycleThroughTheWatchList)
     server.serve(QStringLiteral("/json/bzx/book/ZZZZ"), R"({"success":false,"data":{"company":"Unknown symbol","trades":[]}})", "application/json");
 
     // The launch's step comes before the first menu build (no previous close yet): the steps begin with ZZZZ.
-    const auto result = tool.run({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--ticker-steps"), QStringLiteral("2")});
+    const auto result = tool.runMenu({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--ticker-steps"), QStringLiteral("2")});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     const QJsonArray steps = result.json().value(QStringLiteral("tickerSteps")).toArray();
     ASSERT_EQ(steps.size(), 2) << result.out.constData();

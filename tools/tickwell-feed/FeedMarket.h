@@ -45,9 +45,10 @@ struct MarketValue {
 // seed and sequence of requests always give the same pages.
 class FeedMarket {
 public:
-    explicit FeedMarket(std::uint64_t seed) : m_seed(seed) {}
+    // A still market answers every request at one tick: the same pages in any order of requests.
+    explicit FeedMarket(std::uint64_t seed, bool still = false) : m_seed(seed), m_still(still) {}
 
-    std::uint64_t nextTick() { return m_requests.fetch_add(1, std::memory_order_relaxed); }
+    std::uint64_t nextTick() { return m_still ? kStillTick : m_requests.fetch_add(1, std::memory_order_relaxed); }
     std::uint64_t seed() const { return m_seed; }
 
     // Symbols beginning with "ZZ" (any case) are unknown to the feed: no quotes, no images.
@@ -77,7 +78,9 @@ private:
     // Mixes the seed, a name and a number into 64 well-spread bits.
     std::uint64_t hash(const std::string &name, std::uint64_t salt) const;
 
+    static constexpr std::uint64_t kStillTick = 100;
     std::uint64_t m_seed;
+    bool m_still;
     std::atomic<std::uint64_t> m_requests{0};
 };
 

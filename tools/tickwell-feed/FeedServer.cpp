@@ -35,7 +35,7 @@ void notFound(httplib::Response &response)
 
 FeedServer::FeedServer(const FeedOptions &options)
     : m_options(options)
-    , m_market(options.seed)
+    , m_market(options.seed, options.still)
     , m_live(m_market,
              LiveOptions{.failures = options.liveFailures, .failAfter = options.liveFailAfter, .logRequests = options.logRequests},
              [this](const std::string &symbol) { return nextScriptedPrice(symbol); },

@@ -19,6 +19,7 @@ struct FeedOptions {
     int port = 0;
     std::chrono::milliseconds latency{0};
     std::uint64_t seed = 1;
+    bool still = false; // prices never move (--still)
     bool openingBell = true;
     bool logRequests = false;
     // Scripted last trades: the n-th quote page of the symbol shows the n-th price of its path,

@@ -18,11 +18,12 @@ namespace {
 
 void printUsage(std::FILE *to)
 {
-    std::fputs("usage: tickwell-feed --port N [--latency-ms N] [--seed N] [--no-opening-bell] [--log]\n"
+    std::fputs("usage: tickwell-feed --port N [--latency-ms N] [--seed N] [--still] [--no-opening-bell] [--log]\n"
                "                     [--price-path SYMBOL=PRICE,PRICE,...]... [--live-fail MODE,...]... [--live-fail-after N]\n"
                "  --port N           port on 127.0.0.1; 0 picks a free one\n"
                "  --latency-ms N     delay before every answer\n"
                "  --seed N           seed of the price movements (default 1)\n"
+               "  --still            prices never move: the same pages whatever the order of requests\n"
                "  --no-opening-bell  front page without the \"U.S. Markets open in\" countdown\n"
                "  --log              print each request on stderr, and each live answer's status\n"
                "  --price-path S=P,...  the n-th quote page of S shows the n-th price as its last\n"
@@ -112,6 +113,8 @@ int main(int argc, char **argv)
         } else if (argument == "--seed" && readNumber(next, ~0ull, value)) {
             options.seed = value;
             ++i;
+        } else if (argument == "--still") {
+            options.still = true;
         } else if (argument == "--no-opening-bell") {
             options.openingBell = false;
         } else if (argument == "--price-path" && readPricePath(next, symbol, prices)) {
