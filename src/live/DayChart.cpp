@@ -75,4 +75,16 @@ std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, c
     return image;
 }
 
+std::optional<QImage> DrawRangeChart(const ChartAnswer &chart, bool beyondADay, const QColor &up, const QColor &down, QSize size)
+{
+    if (!beyondADay)
+        return DrawDayChart(chart, up, down, size);
+    // Here, unlike for the day's change, chartPreviousClose IS the right reference: it is the
+    // close before the first bar of the range. Without one (a history shorter than the range) the
+    // first close stands in, unmarked.
+    ChartAnswer measured = chart;
+    measured.previousClose = chart.chartPreviousClose;
+    return DrawDayChart(measured, up, down, size);
+}
+
 } // namespace tickwell

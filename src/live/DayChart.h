@@ -21,4 +21,13 @@ inline constexpr QSize kDayChartSize{192, 96};
 std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, const QColor &down,
                                    QSize size = kDayChartSize);
 
+// The size of a range's chart in a window of its own.
+inline constexpr QSize kRangeChartSize{480, 240};
+
+// The chart of a range as DrawDayChart draws it, but measured against the close before the range
+// (chartPreviousClose) when the range is longer than a day: a year's chart is up or down over the
+// year, not since yesterday. The day's chart keeps yesterday's close.
+std::optional<QImage> DrawRangeChart(const ChartAnswer &chart, bool beyondADay, const QColor &up, const QColor &down,
+                                     QSize size = kRangeChartSize);
+
 } // namespace tickwell
