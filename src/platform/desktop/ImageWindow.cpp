@@ -29,7 +29,8 @@ ImageWindow::ImageWindow(const QImage &image, const QString &title, const QStrin
         auto *line = new QLabel(text, this);
         line->setObjectName(QStringLiteral("text"));
         line->setTextFormat(Qt::PlainText);
-        line->setWordWrap(true);
+        // Under an image it wraps at the image's width; alone it is one line.
+        line->setWordWrap(!image.isNull());
         line->setTextInteractionFlags(Qt::TextSelectableByMouse);
         layout->addWidget(line);
     }
