@@ -31,10 +31,13 @@ void RangeChartWindow::shown(const QString &symbol, const QString &title, bool b
     ImageToShow window{title, QImage(), QString(), live_address::chartPage(symbol)};
     QString problem = result.problem;
     if (result.chart) {
-        if (auto image = DrawRangeChart(*result.chart, beyondADay, colors.up, colors.down))
+        if (auto image = DrawRangeChart(*result.chart, beyondADay, colors.up, colors.down)) {
             window.image = std::move(*image);
-        else
+            // The chart has no axes: the line under it gives its numbers.
+            window.text = RangeChartCaption(*result.chart, beyondADay).value_or(QString());
+        } else {
             problem = QStringLiteral("too few prices to draw");
+        }
     }
     if (window.image.isNull())
         window.text = QStringLiteral("The chart of %1 could not be had: %2").arg(symbol, problem);

@@ -60,9 +60,12 @@ TEST(RangeChart, AYearIsMeasuredFromTheCloseBeforeItNotFromYesterday)
     const auto day = DrawRangeChart(year, false, kUp, kDown);
     ASSERT_TRUE(day);
     EXPECT_GT(pixelsOf(*day, kDown), 100);
+    EXPECT_EQ(RangeChartCaption(year, true), u"From 95 to 110: +15 (+15.789%); low 100, high 110"_s);
+    EXPECT_EQ(RangeChartCaption(year, false), u"From 112 to 110: -2 (-1.786%); low 100, high 110"_s);
     // A history shorter than the range has no close before it: against its first close, unmarked.
     year.chartPreviousClose.reset();
     EXPECT_EQ(pixelsOf(*DrawRangeChart(year, true, kUp, kDown), kDown), 0);
+    EXPECT_EQ(RangeChartCaption(year, true), u"From 100 to 110: +10 (+10%); low 100, high 110"_s);
 }
 
 TEST(RangeChart, TheServiceIsAskedForTheRangeWithTheSymbolEncoded)
