@@ -37,6 +37,7 @@ AppController::AppController(Platform platform)
     , m_hold(platform.timers)
     , m_liveQuotes(platform.loader, platform.timers, platform.settings)
     , m_refresh(platform.loader, platform.timers, m_liveQuotes)
+    , m_rangeChart(platform.loader, platform.settings, platform.desktop)
 {
     registerActions();
 }
@@ -67,7 +68,6 @@ void AppController::registerActions()
     const std::pair<const char *, SourceAction> sourceActions[] = {
         {"selItemStockSymbol:", &tickwell::selItemStockSymbol},
         {"selItemiChart:", &tickwell::selItemiChart},
-        {"selItemInteractiveiChart:", &tickwell::selItemInteractiveiChart},
         {"selItemMarketIndices:", &tickwell::selItemMarketIndices},
         {"selItemIndicesiChart:", &tickwell::selItemIndicesiChart},
         {"selItemOtherMarketIndices:", &tickwell::selItemOtherMarketIndices},
@@ -78,7 +78,24 @@ void AppController::registerActions()
         m_actions.add(QLatin1String(entry.first), [this, action](const MenuItem &item) {
             action(item, Hosts::fromSettings(m_platform.settings), m_platform.desktop);
         });
+    }    m_actions.add(QStringLiteral("selItemInteractiveiChart:"), [this](const MenuItem &item) { selItemInteractiveiChart(item); });
+}
+
+LiveChartColors AppController::liveChartColors() const
+{
+    return {m_state.m_upColor.value_or(QColor(0, 128, 0)), m_state.m_downColor.value_or(QColor(192, 0, 0))};
+}
+
+void AppController::selItemInteractiveiChart(const MenuItem &sender)
+{
+    const Hosts hosts = Hosts::fromSettings(m_platform.settings);
+    if (hosts.classic.quotePage) {
+        tickwell::selItemInteractiveiChart(sender, hosts, m_platform.desktop);
+        return;
     }
+    // The live link carries the symbol; the drawn chart takes the menu's colours.
+    if (sender.toolTip)
+        m_rangeChart.show(*sender.toolTip, sender.title, liveChartColors());
 }
 
 void AppController::applicationWillFinishLaunching()
@@ -298,8 +315,7 @@ void AppController::updateStockData()
     auto cutQuotes = [this, hosts, symbols = RefreshSymbols(m_prefs)](const PageStore &fresh, const LiveRefreshResult *answers) {
         QuoteSnapshot quotes = CutClassicSnapshot(fresh, hosts, symbols);
         if (answers && m_refresh.liveRequest()) {
-            const LiveChartColors colors{m_state.m_upColor.value_or(QColor(0, 128, 0)), m_state.m_downColor.value_or(QColor(192, 0, 0))};
-            MergeLiveQuotes(quotes, SnapshotFromLiveRefresh(*m_refresh.liveRequest(), *answers, colors), m_state.m_quotes,
+            MergeLiveQuotes(quotes, SnapshotFromLiveRefresh(*m_refresh.liveRequest(), *answers, liveChartColors()), m_state.m_quotes,
                             symbols, hosts, fresh);
         }
         return quotes;
@@ -405,6 +421,7 @@ void AppController::applicationWillTerminate()
     m_refreshAgain = false;
     m_buildAfterRefresh = false;
     m_titleTicker.cancel();
+    m_rangeChart.cancel();
     stopLogging(m_platform.timers.now());
     storeHistories();
 }

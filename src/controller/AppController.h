@@ -8,6 +8,7 @@
 #include "controller/ActionTable.h"
 #include "controller/StockDataRefresh.h"
 #include "controller/MenuHold.h"
+#include "controller/RangeChartWindow.h"
 #include "archive/ArchiveController.h"
 #include "platform/Platform.h"
 #include "ticker/TitleTicker.h"
@@ -77,7 +78,8 @@ public:
     // A refresh is fetching; the menu meanwhile shows the last complete one.
     bool isRefreshing() const { return m_refresh.isRunning() || m_finishedRefresh.has_value(); }
     // A refresh or a ticker step is waiting for the network (or a refresh for the menu to close).
-    bool isFetching() const { return isRefreshing() || m_titleTicker.isFetching(); }
+    // A range's chart on its way to its window counts too.
+    bool isFetching() const { return isRefreshing() || m_titleTicker.isFetching() || m_rangeChart.isFetching(); }
 
 private:
     void registerActions();
@@ -89,6 +91,9 @@ private:
     void refreshFinished(RefreshResult fresh);
     void downloadHeadlinesTimerAction();
     void checkPriceAlerts();
+    void selItemInteractiveiChart(const MenuItem &sender);
+    // The up and down colours of drawn charts: the preferences', else green and red.
+    LiveChartColors liveChartColors() const;
 
     Platform m_platform;
     Preferences m_prefs;
@@ -106,6 +111,7 @@ private:
     // The live services' session and back-off outlive each refresh.
     LiveQuoteSource m_liveQuotes;
     StockDataRefresh m_refresh;
+    RangeChartWindow m_rangeChart;
     // Asked for while a refresh ran with other settings: one more refresh when it ends.
     bool m_refreshAgain = false;
     // A ticker step fell due during a refresh: it runs when the refresh ends, as it would have

@@ -112,6 +112,7 @@ std::optional<ChartAnswer> ParseChartAnswer(QByteArrayView body)
     // Never chartPreviousClose: that is the close before the requested range, which for a range
     // longer than a day is not yesterday's close.
     answer.previousClose = AnswerNumber(field(meta, "previousClose"));
+    answer.chartPreviousClose = AnswerNumber(field(meta, "chartPreviousClose"));
     if (!answer.previousClose && answer.regular)
         answer.previousClose = closeBeforeSession(answer.bars, *answer.regular, answer.pre);
     return answer;

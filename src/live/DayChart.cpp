@@ -1,5 +1,7 @@
 #include "live/DayChart.h"
 
+#include "app/ValueFormatting.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,6 +16,15 @@ namespace {
 constexpr double kMargin = 4.0;
 // Images beyond this edge length are no menu item.
 constexpr int kLargestEdge = 2048;
+
+// What a range's chart is measured against. For ranges beyond a day, unlike for the day's
+// change, chartPreviousClose IS the right reference: it is the close before the first bar of the
+// range. Without one (a history shorter than the range) the first close stands in, unmarked. The
+// day's chart keeps yesterday's close.
+std::optional<double> rangeReference(const ChartAnswer &chart, bool beyondADay)
+{
+    return beyondADay ? chart.chartPreviousClose : chart.previousClose;
+}
 
 } // namespace
 
@@ -73,6 +84,32 @@ std::optional<QImage> DrawDayChart(const ChartAnswer &chart, const QColor &up, c
     painter.drawPath(path);
     painter.end();
     return image;
+}
+
+std::optional<QImage> DrawRangeChart(const ChartAnswer &chart, bool beyondADay, const QColor &up, const QColor &down, QSize size)
+{
+    ChartAnswer measured = chart;
+    measured.previousClose = rangeReference(chart, beyondADay);
+    return DrawDayChart(measured, up, down, size);
+}
+
+std::optional<QString> RangeChartCaption(const ChartAnswer &chart, bool beyondADay)
+{
+    std::vector<double> closes;
+    for (const ChartBar &bar : chart.bars) {
+        if (bar.close && std::isfinite(*bar.close))
+            closes.push_back(*bar.close);
+    }
+    if (closes.size() < 2)
+        return std::nullopt;
+    const double from = rangeReference(chart, beyondADay).value_or(closes.front());
+    const double to = closes.back();
+    const auto signedValue = [](double value) { return (value > 0 ? QStringLiteral("+") : QString()) + FormatDoubleValue(value); };
+    QString caption = QStringLiteral("From %1 to %2: %3").arg(FormatDoubleValue(from), FormatDoubleValue(to), signedValue(to - from));
+    if (from != 0.0)
+        caption += QStringLiteral(" (%1%)").arg(signedValue((to - from) / std::fabs(from) * 100.0));
+    const auto [low, high] = std::minmax_element(closes.begin(), closes.end());
+    return caption + QStringLiteral("; low %1, high %2").arg(FormatDoubleValue(*low), FormatDoubleValue(*high));
 }
 
 } // namespace tickwell

@@ -21,6 +21,17 @@ QString chart(const LiveServiceSettings &settings, const QString &symbol)
         + QStringLiteral("?range=1d&interval=5m&includePrePost=true");
 }
 
+QString rangeChart(const LiveServiceSettings &settings, const QString &symbol, const LiveChartRange &range)
+{
+    return settings.quotesUrl + QStringLiteral("/v8/finance/chart/") + encoded(symbol) + QStringLiteral("?range=") + range.range
+        + QStringLiteral("&interval=") + range.interval;
+}
+
+QString chartPage(const QString &symbol)
+{
+    return QStringLiteral("https://finance.yahoo.com/quote/") + encoded(symbol) + QStringLiteral("/chart");
+}
+
 QString crumb(const LiveServiceSettings &settings)
 {
     return settings.quotesUrl + QStringLiteral("/v1/test/getcrumb");

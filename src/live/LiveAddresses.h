@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live/LiveChartRange.h"
 #include "live/LiveServiceSettings.h"
 
 #include <QString>
@@ -13,7 +14,10 @@ namespace tickwell {
 // "%5EDJI", "GC=F" "GC%3DF"), so any symbol the user typed makes a well-formed address.
 namespace live_address {
 
+// The day's chart the refresh reads.
 QString chart(const LiveServiceSettings &settings, const QString &symbol);
+// The chart of a longer range, "range=1y&interval=1d".
+QString rangeChart(const LiveServiceSettings &settings, const QString &symbol, const LiveChartRange &range);
 QString crumb(const LiveServiceSettings &settings);
 // At most kMaxQuoteSymbols symbols: more draw a refusal.
 QString quote(const LiveServiceSettings &settings, const QStringList &symbols, const QString &crumb);
@@ -21,6 +25,9 @@ QString delayedQuote(const LiveServiceSettings &settings, const QString &fallbac
 QString headlines(const LiveServiceSettings &settings, const QString &symbol);
 
 inline constexpr qsizetype kMaxQuoteSymbols = 50;
+
+// The service's chart page of a symbol, for the browser: nothing here ever fetches it.
+QString chartPage(const QString &symbol);
 
 } // namespace live_address
 

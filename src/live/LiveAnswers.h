@@ -40,6 +40,9 @@ struct ChartAnswer {
     // close of the last bar before the current regular session started. Never chartPreviousClose,
     // which is the close before the requested range, not yesterday's close.
     std::optional<double> previousClose;
+    // meta.chartPreviousClose: the close before the requested range, what a chart of the range
+    // is measured against.
+    std::optional<double> chartPreviousClose;
     std::optional<double> dayHigh;
     std::optional<double> dayLow;
     std::optional<double> volume;

@@ -94,7 +94,7 @@ void LiveQuoteSource::cancel()
 
 HttpRequest LiveQuoteSource::request(const QString &address, bool withCookie) const
 {
-    HttpRequest request{address, {{"User-Agent", m_run->settings.userAgent.toUtf8()}}};
+    HttpRequest request = m_run->settings.request(address);
     if (withCookie && m_session)
         request.headers.append({"Cookie", m_session->cookie});
     return request;

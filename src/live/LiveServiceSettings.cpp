@@ -51,4 +51,9 @@ QString LiveServiceSettings::frontPageUrl() const
     return quotesUrl + u'/';
 }
 
+HttpRequest LiveServiceSettings::request(const QString &address) const
+{
+    return HttpRequest{address, {{"User-Agent", userAgent.toUtf8()}}};
+}
+
 } // namespace tickwell

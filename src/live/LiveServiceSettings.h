@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SettingsStore.h"
+#include "platform/UrlLoader.h"
 
 #include <QString>
 
@@ -22,6 +23,8 @@ struct LiveServiceSettings {
     // The page whose answer sets the session cookie: the finance front page for the public
     // quote hosts, the base itself for any other (a local feed).
     QString frontPageUrl() const;
+    // A GET of `address` as every request to these services goes out: with the User-Agent.
+    HttpRequest request(const QString &address) const;
 };
 
 inline const QString kDefaultLiveQuotesUrl = QStringLiteral("https://query1.finance.yahoo.com");

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace tickwell {
 
@@ -12,7 +13,7 @@ namespace tickwell {
 // chosen button. Used by the headless tool and by tests.
 class ScriptedDesktop final : public Desktop {
 public:
-    // Receives "open: <address or path>", "alert: ..." and system log lines as they happen.
+    // Receives "open: <address or path>", "alert: ...", "image: ..." and system log lines as they happen.
     using Output = std::function<void(const QString &line)>;
 
     explicit ScriptedDesktop(AlertButton answer = AlertButton::Default, Output output = {})
@@ -39,6 +40,16 @@ public:
         return m_answer;
     }
     void showPreferences() override { ++m_preferencesShown; record(QStringLiteral("preferences: shown")); }
+    // "image: <title> <width>x<height>" ("no image" when there is none), then " | <text>".
+    void showImage(const ImageToShow &shown) override
+    {
+        m_shownImages.push_back(shown);
+        QString line = QStringLiteral("image: ") + shown.title + QLatin1Char(' ')
+            + (shown.image.isNull() ? QStringLiteral("no image") : QStringLiteral("%1x%2").arg(shown.image.width()).arg(shown.image.height()));
+        if (!shown.text.isEmpty())
+            line += QStringLiteral(" | ") + shown.text;
+        record(line);
+    }
     void beep() override { ++m_beeps; }
     void systemLog(const QString &line) override
     {
@@ -55,6 +66,7 @@ public:
     const QStringList &alerts() const { return m_alerts; }
     const QStringList &systemLogLines() const { return m_systemLog; }
     int preferencesShown() const { return m_preferencesShown; }
+    const std::vector<ImageToShow> &shownImages() const { return m_shownImages; }
     int beeps() const { return m_beeps; }
     int terminateRequests() const { return m_terminateRequests; }
 
@@ -72,6 +84,7 @@ private:
     QStringList m_lines;
     QStringList m_alerts;
     QStringList m_systemLog;
+    std::vector<ImageToShow> m_shownImages;
     int m_preferencesShown = 0;
     int m_beeps = 0;
     int m_terminateRequests = 0;

@@ -59,6 +59,16 @@ void QtDesktop::showPreferences()
         m_showPreferences();
 }
 
+void QtDesktop::showImage(const ImageToShow &shown)
+{
+    // One at a time: the next chart replaces the window rather than piling up windows.
+    m_imageWindow = std::make_unique<ImageWindow>(shown.image, shown.title, shown.pageAddress,
+        [this, address = shown.pageAddress] { openUrl(address); }, shown.text);
+    m_imageWindow->show();
+    m_imageWindow->raise();
+    m_imageWindow->activateWindow();
+}
+
 void QtDesktop::beep()
 {
     QApplication::beep();

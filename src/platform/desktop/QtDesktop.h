@@ -1,18 +1,22 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/desktop/ImageWindow.h"
 
 #include <functional>
+#include <memory>
 
 namespace tickwell {
 
-// The desktop through Qt: default handlers for addresses and files, message boxes, the bell.
+// The desktop through Qt: default handlers for addresses and files, message boxes, image windows,
+// the bell.
 class QtDesktop final : public Desktop {
 public:
     void openUrl(const QString &address) override;
     bool openFile(const QString &path) override;
     AlertButton runAlert(const Alert &alert) override;
     void showPreferences() override;
+    void showImage(const ImageToShow &shown) override;
     void beep() override;
     void systemLog(const QString &line) override;
     void terminate() override;
@@ -22,6 +26,7 @@ public:
 
 private:
     std::function<void()> m_showPreferences;
+    std::unique_ptr<ImageWindow> m_imageWindow;
 };
 
 } // namespace tickwell
