@@ -1,24 +1,22 @@
 #pragma once
 
 #include "controller/AppController.h"
-#include "support/FakeUrlLoader.h"
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "support/ManualTimerFactory.h"
-#include "platform/ManualWakeMonitor.h"
-#include "support/MemorySettingsStore.h"
-#include "platform/ScriptedDesktop.h"
+#include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
-#include <QTimeZone>
-
 namespace tickwell::testing {
 
-// A controller wired to in-memory fakes, with a clock that stands still until advanced.
-class ControllerFixture : public ::testing::Test {
+// A controller wired to in-memory fakes, with a clock that stands still until advanced, reading
+// the classic pages at their usual hosts.
+class ControllerFixture : public ::testing::Test, protected FakePlatform {
 protected:
-    static QDateTime startTime() { return QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone()); }
+    ControllerFixture()
+    {
+        const QVariantMap hosts = ClassicHostSettings();
+        for (auto it = hosts.constBegin(); it != hosts.constEnd(); ++it)
+            settings.setValue(it.key(), *it);
+    }
 
     AppController &controller()
     {
@@ -41,14 +39,6 @@ protected:
             titles.append(item.separator ? QStringLiteral("---") : item.title);
         return titles;
     }
-
-    MemorySettingsStore settings{ClassicHostSettings()};
-    FakeUrlLoader loader;
-    HeadlessStatusItem statusItem;
-    ManualTimerFactory timers{startTime()};
-    ScriptedDesktop desktop;
-    LocalNotificationCenter notifications;
-    ManualWakeMonitor wake;
 
 private:
     std::unique_ptr<AppController> m_controller;
