@@ -23,8 +23,11 @@ QString chart(const LiveServiceSettings &settings, const QString &symbol)
 
 QString rangeChart(const LiveServiceSettings &settings, const QString &symbol, const LiveChartRange &range)
 {
+    // The day's chart takes in the pre- and post-market, as the menu's chart does: before the
+    // opening bell the regular session alone has no bar to draw yet.
+    const QString extended = range.range == u"1d" ? QStringLiteral("&includePrePost=true") : QString();
     return settings.quotesUrl + QStringLiteral("/v8/finance/chart/") + encoded(symbol) + QStringLiteral("?range=") + range.range
-        + QStringLiteral("&interval=") + range.interval;
+        + QStringLiteral("&interval=") + range.interval + extended;
 }
 
 QString chartPage(const QString &symbol)

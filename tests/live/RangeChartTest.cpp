@@ -75,7 +75,7 @@ TEST(RangeChart, TheServiceIsAskedForTheRangeWithTheSymbolEncoded)
     const struct {
         const char *code;
         const char *query; // empty: no such range
-    } cases[] = {{"1d", "range=1d&interval=5m"}, {"5d", "range=5d&interval=30m"}, {"3m", "range=3mo&interval=1d"},
+    } cases[] = {{"1d", "range=1d&interval=5m&includePrePost=true"}, {"5d", "range=5d&interval=30m"}, {"3m", "range=3mo&interval=1d"},
                  {"6m", "range=6mo&interval=1d"}, {"1y", "range=1y&interval=1d"}, {"2y", "range=2y&interval=1wk"},
                  {"5y", "range=5y&interval=1wk"}, {"my", "range=max&interval=1mo"}, {"max", ""}, {"", ""}};
     for (const auto &c : cases) {
