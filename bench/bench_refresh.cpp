@@ -3,7 +3,7 @@
 // another against the loader's concurrent fetch (per-host limits, reused connections).
 // Goal: concurrent at most 0.6 s and at least 15 times faster than sequential.
 
-#include "platform/CurlUrlLoader.h"
+#include "platform/net/CurlUrlLoader.h"
 #include "support/LocalHttpServer.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // writing what was read back gives the same bytes again.
 
 #include "FuzzCheck.h"
-#include "platform/PlistXml.h"
+#include "platform/settings/PlistXml.h"
 #include "support/StrictlyEqual.h"
 
 #include <cstddef>

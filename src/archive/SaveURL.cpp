@@ -7,7 +7,7 @@
 #include "archive/ImageURL.h"
 #include "archive/OutputFolders.h"
 #include "archive/WebArchiver.h"
-#include "platform/FileComment.h"
+#include "platform/session/FileComment.h"
 #include "platform/UrlLoader.h"
 #include "text/PageFetching.h"
 #include "text/StringExtensions.h"

@@ -3,7 +3,7 @@
 #include "app/ValueFormatting.h"
 #include "logging/QuoteNumbers.h"
 #include "text/NumberReading.h"
-#include "platform/OldStylePlist.h"
+#include "platform/settings/OldStylePlist.h"
 
 namespace tickwell {
 

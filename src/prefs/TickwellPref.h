@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AutostartEntry.h"
+#include "platform/session/AutostartEntry.h"
 #include "platform/Desktop.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SettingsStore.h"

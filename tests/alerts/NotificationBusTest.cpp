@@ -3,7 +3,7 @@
 #include "FakeNotificationServer.h"
 #include "gui/SniTestBus.h"
 
-#include "platform/DBusDesktopNotifications.h"
+#include "platform/session/DBusDesktopNotifications.h"
 
 namespace tickwell::testing {
 namespace {

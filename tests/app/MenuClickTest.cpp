@@ -4,7 +4,7 @@
 #include "controller/AppController.h"
 #include "archive/RecordingProgressWindow.h"
 #include "logging/LogFolder.h"
-#include "platform/CurlUrlLoader.h"
+#include "platform/net/CurlUrlLoader.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWebEngine.h"
 #include "support/ManualEventWait.h"

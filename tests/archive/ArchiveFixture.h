@@ -4,7 +4,7 @@
 
 #include "archive/ArchiveController.h"
 #include "archive/RecordingProgressWindow.h"
-#include "platform/FileComment.h"
+#include "platform/session/FileComment.h"
 #include "support/FakePlatform.h"
 #include "support/FakeWebEngine.h"
 

@@ -1,7 +1,7 @@
 #include "ArchiveFixture.h"
 
 #include "archive/SaveURL.h"
-#include "platform/FileComment.h"
+#include "platform/session/FileComment.h"
 
 #include <QRegularExpression>
 

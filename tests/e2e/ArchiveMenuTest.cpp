@@ -1,7 +1,7 @@
 // Headline saving through the headless tool: tickwell-menu chooses "Save All Headlines..." against
 // tickwell-feed, waits for the batch to end, and the documents land in the XDG download folder.
 #include "MenuToolFixture.h"
-#include "platform/FileComment.h"
+#include "platform/session/FileComment.h"
 
 namespace tickwell::testing {
 namespace {

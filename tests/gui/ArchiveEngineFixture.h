@@ -7,9 +7,9 @@
 #include "archive/ArchiveController.h"
 #include "archive/ImageURL.h"
 #include "archive/RecordingProgressWindow.h"
-#include "platform/CurlUrlLoader.h"
-#include "platform/ProcessWebEngine.h"
-#include "platform/QtTimerFactory.h"
+#include "platform/net/CurlUrlLoader.h"
+#include "platform/webengine/ProcessWebEngine.h"
+#include "platform/session/QtTimerFactory.h"
 #include "support/FakePlatform.h"
 #include "support/LocalHttpServer.h"
 

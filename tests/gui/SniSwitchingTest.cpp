@@ -1,6 +1,6 @@
 // Moving between the status notifier item and the tray icon as the watcher comes and goes.
 #include "SniBusFixture.h"
-#include "platform/HeadlessStatusItem.h"
+#include "platform/headless/HeadlessStatusItem.h"
 #include "platform/desktop/SniStatusItem.h"
 #include "platform/desktop/SwitchingStatusItem.h"
 

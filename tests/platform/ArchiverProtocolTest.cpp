@@ -1,6 +1,6 @@
 // Cutting the web engine helper's byte stream into messages: chunks split anywhere, blank and
 // carriage-return lines, text that is not a message, and a line that never ends.
-#include "platform/ArchiverProtocol.h"
+#include "platform/webengine/ArchiverProtocol.h"
 
 #include <gtest/gtest.h>
 

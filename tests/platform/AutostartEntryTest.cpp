@@ -1,7 +1,7 @@
 // The autostart entry as a session reads it: GLib's launcher starts the program it names, whatever
 // characters the program's path holds.
-#include "platform/AutostartEntry.h"
-#include "platform/InstallLayout.h"
+#include "platform/session/AutostartEntry.h"
+#include "platform/session/InstallLayout.h"
 
 #include <gtest/gtest.h>
 

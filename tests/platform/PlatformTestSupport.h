@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/OldStylePlist.h"
+#include "platform/settings/OldStylePlist.h"
 #include "support/StrictlyEqual.h"
 
 #include <algorithm>

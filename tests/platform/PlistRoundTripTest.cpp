@@ -1,8 +1,8 @@
 // Whatever the reader takes, the writer writes so that it reads back the same; what has no such
 // form is refused when it is set, never found out by the next start.
 
-#include "platform/PlistSettingsStore.h"
-#include "platform/PlistXml.h"
+#include "platform/settings/PlistSettingsStore.h"
+#include "platform/settings/PlistXml.h"
 
 #include "PlatformTestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "platform/PlistSettingsStore.h"
-#include "platform/PlistXml.h"
+#include "platform/settings/PlistSettingsStore.h"
+#include "platform/settings/PlistXml.h"
 
 #include "PlatformTestSupport.h"
 

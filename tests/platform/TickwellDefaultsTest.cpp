@@ -1,4 +1,4 @@
-#include "platform/PlistSettingsStore.h"
+#include "platform/settings/PlistSettingsStore.h"
 
 #include "PlatformTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "platform/QtTimerFactory.h"
+#include "platform/session/QtTimerFactory.h"
 
 #include "PlatformTestSupport.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/FakeUrlLoader.h"
-#include "platform/LocalNotificationCenter.h"
+#include "platform/headless/LocalNotificationCenter.h"
 #include "support/MemorySettingsStore.h"
-#include "platform/ScriptedDesktop.h"
+#include "platform/headless/ScriptedDesktop.h"
 #include "prefs/PreferencesWindow.h"
 #include "prefs/TickwellPref.h"
 

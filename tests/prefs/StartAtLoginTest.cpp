@@ -1,7 +1,7 @@
 // "Start Tickwell when you log in" and the Help links, clicked in the preferences window.
 #include "PrefFixture.h"
 
-#include "platform/InstallLayout.h"
+#include "platform/session/InstallLayout.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

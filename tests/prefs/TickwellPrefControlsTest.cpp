@@ -1,6 +1,6 @@
 #include "PrefFixture.h"
 
-#include "platform/PlistSettingsStore.h"
+#include "platform/settings/PlistSettingsStore.h"
 
 namespace tickwell::testing {
 namespace {

@@ -1,9 +1,9 @@
 #include "PrefFixture.h"
 
 #include "controller/AppController.h"
-#include "platform/HeadlessStatusItem.h"
+#include "platform/headless/HeadlessStatusItem.h"
 #include "support/ManualTimerFactory.h"
-#include "platform/ManualWakeMonitor.h"
+#include "platform/headless/ManualWakeMonitor.h"
 #include "support/ToolHome.h"
 
 #include <QMenu>

@@ -7,7 +7,7 @@
 #include "sources/ClassicSnapshot.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
-#include "platform/ScriptedDesktop.h"
+#include "platform/headless/ScriptedDesktop.h"
 
 #include <gtest/gtest.h>
 

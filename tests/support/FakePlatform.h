@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/HeadlessStatusItem.h"
-#include "platform/LocalNotificationCenter.h"
-#include "platform/ManualWakeMonitor.h"
+#include "platform/headless/HeadlessStatusItem.h"
+#include "platform/headless/LocalNotificationCenter.h"
+#include "platform/headless/ManualWakeMonitor.h"
 #include "platform/Platform.h"
-#include "platform/ScriptedDesktop.h"
+#include "platform/headless/ScriptedDesktop.h"
 #include "support/FakeUrlLoader.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PlistSettingsStore.h"
+#include "platform/settings/PlistSettingsStore.h"
 #include "support/FeedProcess.h"
 
 #include <QDir>

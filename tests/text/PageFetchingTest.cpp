@@ -1,4 +1,4 @@
-#include "platform/CurlUrlLoader.h"
+#include "platform/net/CurlUrlLoader.h"
 #include "support/FakeUrlLoader.h"
 #include "support/LocalHttpServer.h"
 #include "text/PageFetching.h"

@@ -4,7 +4,7 @@
 #include "app/Hosts.h"
 #include "app/Preferences.h"
 #include "support/FakeUrlLoader.h"
-#include "platform/HeadlessStatusItem.h"
+#include "platform/headless/HeadlessStatusItem.h"
 #include "support/ManualTimerFactory.h"
 #include "support/MemorySettingsStore.h"
 #include "ticker/TitleTicker.h"

@@ -1,6 +1,6 @@
 #include "ArchiverSession.h"
 
-#include "platform/ArchiverProtocol.h"
+#include "platform/webengine/ArchiverProtocol.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -5,7 +5,7 @@
 #include "ArchiverSession.h"
 #include "QtWebEngine.h"
 
-#include "platform/ArchiverProtocol.h"
+#include "platform/webengine/ArchiverProtocol.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

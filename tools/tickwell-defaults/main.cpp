@@ -1,9 +1,9 @@
 // tickwell-defaults: reads and edits Tickwell's settings domain from the command line and tells
 // a running Tickwell about the change.
 
-#include "platform/DBusNotificationCenter.h"
-#include "platform/OldStylePlist.h"
-#include "platform/PlistSettingsStore.h"
+#include "platform/session/DBusNotificationCenter.h"
+#include "platform/settings/OldStylePlist.h"
+#include "platform/settings/PlistSettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

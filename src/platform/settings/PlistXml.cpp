@@ -1,4 +1,4 @@
-#include "platform/PlistXml.h"
+#include "platform/settings/PlistXml.h"
 
 #include <QDateTime>
 #include <QLocale>

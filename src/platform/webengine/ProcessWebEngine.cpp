@@ -1,6 +1,6 @@
-#include "platform/ProcessWebEngine.h"
+#include "platform/webengine/ProcessWebEngine.h"
 
-#include "platform/InstallLayout.h"
+#include "platform/session/InstallLayout.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ArchiverProtocol.h"
+#include "platform/webengine/ArchiverProtocol.h"
 #include "platform/WebEngine.h"
 
 #include <QJsonObject>

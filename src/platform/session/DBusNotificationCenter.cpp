@@ -1,4 +1,4 @@
-#include "platform/DBusNotificationCenter.h"
+#include "platform/session/DBusNotificationCenter.h"
 
 #include <QDBusMessage>
 

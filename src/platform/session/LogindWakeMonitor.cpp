@@ -1,4 +1,4 @@
-#include "platform/LogindWakeMonitor.h"
+#include "platform/session/LogindWakeMonitor.h"
 
 namespace tickwell {
 

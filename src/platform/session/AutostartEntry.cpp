@@ -1,4 +1,4 @@
-#include "platform/AutostartEntry.h"
+#include "platform/session/AutostartEntry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/InstallLayout.h"
+#include "platform/session/InstallLayout.h"
 
 #include <QDir>
 #include <QFileInfo>

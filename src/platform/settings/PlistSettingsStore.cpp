@@ -1,6 +1,6 @@
-#include "platform/PlistSettingsStore.h"
+#include "platform/settings/PlistSettingsStore.h"
 
-#include "platform/PlistXml.h"
+#include "platform/settings/PlistXml.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/FileComment.h"
+#include "platform/session/FileComment.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/InstallLayout.h"
+#include "platform/session/InstallLayout.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/CurlUrlLoader.h"
+#include "platform/net/CurlUrlLoader.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

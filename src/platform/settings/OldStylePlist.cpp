@@ -1,4 +1,4 @@
-#include "platform/OldStylePlist.h"
+#include "platform/settings/OldStylePlist.h"
 
 #include <QDateTime>
 #include <QLocale>

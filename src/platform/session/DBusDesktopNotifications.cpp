@@ -1,4 +1,4 @@
-#include "platform/DBusDesktopNotifications.h"
+#include "platform/session/DBusDesktopNotifications.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "platform/ArchiverProtocol.h"
+#include "platform/webengine/ArchiverProtocol.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
