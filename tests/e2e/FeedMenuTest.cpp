@@ -57,19 +57,5 @@ TEST_F(FeedMenu, TheFullestMenuAsJsonAndText)
     expectGolden({}, u"feed-menu.txt"_s);
 }
 
-// Paths of --select: "*" ends a title's prefix, " > " enters a submenu, "[image N]" is the N-th
-// item shown by its image alone. (What each item opens is MenuClickTest's.)
-TEST_F(FeedMenu, SelectionPathsReachImageItemsInSubmenus)
-{
-    writeSettings(u"<key>ShowMarketIndicesInMenu</key><true/>\n<key>IncludeIndicesChartsInSubmenu</key><true/>\n"
-                  "<key>StockSymbols</key><array><string>ACME</string></array>\n"_s);
-    const auto output = runMenu({u"--select"_s, u"Acme* > [image 2]"_s, u"--select"_s, u"Dow* > [image]"_s, u"--select"_s,
-                                 u"Acme* > Max Share Price Chart"_s});
-    ASSERT_TRUE(output);
-    EXPECT_EQ(QString::fromUtf8(*output).split(u'\n').filter(QRegularExpression(u"^open: "_s)),
-              (QStringList{u"open: "_s + feed.url(u"/echarts?s=ACME"_s), u"open: "_s + feed.url(u"/q?s=%5EDJI"_s),
-                           u"open: "_s + feed.url(u"/echarts?s=ACME+Interactive#symbol=ACME;range=my"_s)}));
-}
-
 } // namespace
 } // namespace tickwell::testing

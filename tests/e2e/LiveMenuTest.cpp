@@ -1,103 +1,114 @@
 // Live quotes through the user's door: tickwell-menu with no classic host key set reads today's
-// quote services, here a loopback server replaying their answers.
+// quote services, here a loopback server replaying their answers or tickwell-feed serving them.
 #include "e2e/MenuToolFixture.h"
 #include "support/LocalHttpServer.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
 namespace tickwell::testing {
 namespace {
 
-// A day's chart of ACME as the chart service writes it: the last price 244.60, yesterday's close
-// 241.53, and a chartPreviousClose (the close before the range) that is NOT yesterday's close.
-const QByteArray kChart = R"({"chart":{"result":[{"meta":{"currency":"USD","symbol":"ACME","exchangeName":"NMS",
-"exchangeTimezoneName":"America/New_York","regularMarketPrice":244.6,"regularMarketTime":1739566800,
-"previousClose":241.53,"chartPreviousClose":230.1,"regularMarketDayHigh":245.41,"regularMarketDayLow":241.0,
-"regularMarketVolume":40896227,"fiftyTwoWeekHigh":260.1,"fiftyTwoWeekLow":164.08,"longName":"Acme Corporation",
-"shortName":"Acme Corp.","currentTradingPeriod":{"pre":{"start":1739523600,"end":1739543400},
-"regular":{"start":1739543400,"end":1739566800},"post":{"start":1739566800,"end":1739581200}}},
-"timestamp":[1739543400,1739543700,1739544000,1739566500],
-"indicators":{"quote":[{"close":[242.1,null,243.5,244.6]}]}}],"error":null}})";
-
-const QString kChartTarget = u"/v8/finance/chart/ACME?range=1d&interval=5m&includePrePost=true"_s;
-
 class LiveMenu : public MenuToolFixture {
 protected:
-    // Settings without any classic host key: every part from the live services at `server`.
-    void writeLiveSettings()
+    // ACME alone unless told otherwise, no market sections, and headlines only when asked.
+    void writeFeedSettings(const QString &url, bool headlines, const QString &symbols = u"<string>ACME</string>"_s)
     {
-        QString entries = u"<key>StockSymbols</key><array><string>ACME</string></array>\n"
-                          "<key>CompanyShares</key><dict><key>ACME</key><integer>10</integer></dict>\n"_s;
-        for (const char *key : {"LiveQuotesURL", "LiveFallbackURL", "LiveNewsURL"})
-            entries += u"<key>%1</key><string>%2</string>\n"_s.arg(QLatin1String(key), server.url(QString()));
-        QFile file(home.filePath(u"config/com.brantlow.Tickwell.plist"_s));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                   "<key>LogToConsole</key><false/>\n%1</dict>\n</plist>\n"_s.arg(entries).toUtf8());
+        QString entries = u"<key>StockSymbols</key><array>%1</array>\n"_s.arg(symbols);
+        for (const char *key : {"ShowMarketIndicesInMenu", "ShowOtherMarketIndicesInMenu", "ShowPreciousMetalsInMenu"})
+            entries += u"<key>%1</key><false/>\n"_s.arg(QLatin1String(key));
+        entries += u"<key>IncludeHeadlinesInSubmenu</key><%1/>\n"_s.arg(headlines ? u"true"_s : u"false"_s);
+        writeLiveSettings(url, entries);
     }
-
-    QJsonArray menu()
-    {
-        const auto output = runMenu({u"--format"_s, u"json"_s});
-        return output ? QJsonDocument::fromJson(*output).object().value(u"menu"_s).toArray() : QJsonArray();
-    }
-
-    static QStringList titles(const QJsonArray &items)
-    {
-        QStringList result;
-        for (const auto &item : items)
-            result.append(item.toObject().value(u"title"_s).toString());
-        return result;
-    }
-
-    test::LocalHttpServer server;
 };
 
+// A day's chart as the chart service writes it: the last price 244.60, yesterday's close 241.53,
+// and a chartPreviousClose (the close before the range) that is NOT yesterday's close.
 TEST_F(LiveMenu, TheChartAnswerMakesTheQuoteLineWithChangeAgainstYesterdaysClose)
 {
-    server.serve(kChartTarget, kChart, "application/json");
-    writeLiveSettings();
-    const QJsonArray items = menu();
-    ASSERT_FALSE(items.isEmpty());
-    const auto line = std::find_if(items.begin(), items.end(), [](const QJsonValue &item) {
-        return item.toObject().value(u"action"_s).toString() == u"selItemStockSymbol:";
-    });
-    ASSERT_NE(line, items.end()) << titles(items).join(u'\n').toStdString();
-    EXPECT_EQ(line->toObject().value(u"title"_s).toString(), u"Acme Corporation [ACME] : 244.60 (10 shares: $2,446.00)"_s);
-    QString styled;
-    for (const auto &run : line->toObject().value(u"styledTitle"_s).toArray())
-        styled += run.toObject().value(u"text"_s).toString();
-    // 244.60 - 241.53, not 244.60 - 230.10 (the close before the range).
-    EXPECT_TRUE(styled.contains(u"(3.07, 1.271%)"_s)) << styled.toStdString();
-    EXPECT_EQ(line->toObject().value(u"image"_s).toString(), u"menuitem_up_g.tif"_s);
-    // The chart is drawn from the day's bars, at the classic image's width.
-    const QJsonArray submenu = line->toObject().value(u"submenu"_s).toArray();
-    EXPECT_TRUE(std::any_of(submenu.begin(), submenu.end(), [](const QJsonValue &item) {
-        return item.toObject().value(u"image"_s).toString().startsWith(u"live-chart:"_s);
-    })) << titles(submenu).join(u'\n').toStdString();
-    EXPECT_EQ(server.lastRequestHeader(kChartTarget, "User-Agent").isEmpty(), false);
+    test::LocalHttpServer server;
+    const QString target = u"/v8/finance/chart/ACME?range=1d&interval=5m&includePrePost=true"_s;
+    server.serve(target, R"({"chart":{"result":[{"meta":{"currency":"USD","symbol":"ACME","exchangeName":"NMS",
+"exchangeTimezoneName":"America/New_York","regularMarketPrice":244.6,"regularMarketTime":1739566800,
+"previousClose":241.53,"chartPreviousClose":230.1,"longName":"Acme Corporation","currentTradingPeriod":
+{"pre":{"start":1739523600,"end":1739543400},"regular":{"start":1739543400,"end":1739566800},
+"post":{"start":1739566800,"end":1739581200}}},"timestamp":[1739543400,1739543700,1739544000,1739566500],
+"indicators":{"quote":[{"close":[242.1,null,243.5,244.6]}]}}],"error":null}})", "application/json");
+    writeLiveSettings(server.url(QString()), u"<key>StockSymbols</key><array><string>ACME</string></array>\n"
+                                             "<key>CompanyShares</key><dict><key>ACME</key><integer>10</integer></dict>\n"_s);
+    const QString menu = QString::fromUtf8(runMenu({}).value_or(QByteArray()));
+    // 244.60 - 241.53, not 244.60 - 230.10; the chart drawn from the day's bars, with the gap.
+    EXPECT_TRUE(menu.contains(u"\nAcme Corporation [ACME] (3.07, 1.271%) : 244.60 (10 shares: $2,446.00)\n"_s)) << menu.toStdString();
+    EXPECT_TRUE(menu.contains(u"\n  [image live-chart:ACME]\n"_s)) << menu.toStdString();
+    EXPECT_FALSE(server.lastRequestHeader(target, "User-Agent").isEmpty());
 }
 
-TEST_F(LiveMenu, ARefusalIsNamedUnderLastUpdate)
+// Against the feed: the quote details come only with the front page's cookie and the crumb (which
+// holds a "/") percent-encoded; each range's chart is one the service takes, drawn in a window;
+// an unknown symbol (404 chart, 403 fallback) is left out without a complaint.
+TEST_F(LiveMenu, TheFeedsSessionBringsTheDetailsAndEachRangeIsDrawn)
 {
-    test::LocalHttpServer::Response refusal;
-    refusal.status = 429;
-    refusal.contentType = "text/plain";
-    refusal.body = "Too Many Requests\r\n";
-    server.setResponse(kChartTarget, refusal);
-    writeLiveSettings();
-    const QStringList shown = titles(menu());
-    const auto lastUpdate = std::find_if(shown.begin(), shown.end(), [](const QString &title) { return title.startsWith(u"Last Update"_s); });
-    ASSERT_NE(lastUpdate, shown.end()) << shown.join(u'\n').toStdString();
-    ASSERT_NE(lastUpdate + 1, shown.end());
-    const QString problem = *(lastUpdate + 1);
-    EXPECT_TRUE(problem.startsWith(u"Quotes from %1: 429 Too Many Requests; next try at "_s.arg(server.hostAndPort())))
-        << shown.join(u'\n').toStdString();
-    EXPECT_FALSE(shown.join(u'\n').contains(u"[ACME]"_s));
+    writeFeedSettings(feed.url(QString()), true, u"<string>ACME</string><string>ZZTOP</string>"_s);
+    const QStringList links{u"1 Day Share Price Chart"_s, u"5 Day Share Price Chart"_s, u"3 Month Share Price Chart"_s,
+        u"6 Month Share Price Chart"_s, u"1 Year Share Price Chart"_s, u"2 Year Share Price Chart"_s, u"5 Year Share Price Chart"_s,
+        u"Max Share Price Chart"_s};
+    QStringList arguments;
+    for (const QString &link : links)
+        arguments << u"--select"_s << u"Acme* > "_s + link;
+    const QString output = QString::fromUtf8(runMenu(arguments).value_or(QByteArray()));
+    const QStringList lines = output.split(u'\n');
+    ASSERT_TRUE(output.contains(u"[ACME]"_s)) << output.toStdString();
+    EXPECT_FALSE(output.contains(u"ZZTOP"_s) || output.contains(u"quotes from"_s, Qt::CaseInsensitive)) << output.toStdString();
+    for (const QString &detail : {u"  Market Cap: "_s, u"  P/E (ttm): "_s, u"  Headlines for "_s})
+        EXPECT_FALSE(lines.filter(QRegularExpression(u"^"_s + QRegularExpression::escape(detail))).isEmpty()) << detail.toStdString();
+
+    const QStringList shown = lines.filter(QRegularExpression(u"^(image|alert|open): "_s));
+    ASSERT_EQ(shown.size(), links.size()) << output.toStdString();
+    const QRegularExpression caption(uR"( \| From ([\d,.]+) to [\d,.]+: [+-]?[\d,.]+ \([+-]?[\d,.]+%\); low [\d,.]+, high [\d,.]+$)"_s);
+    QStringList from;
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const QString head = u"image: ACME: %1 480x240"_s.arg(links[i]);
+        const auto match = caption.match(shown[i].mid(head.size()));
+        EXPECT_TRUE(shown[i].startsWith(head) && match.hasMatch()) << shown[i].toStdString();
+        from << match.captured(1);
+    }
+    // The day is measured from yesterday's close, the longer ranges from the close before them.
+    const double previousClose = lines.filter(u"  Prev Close: "_s).value(0).section(u' ', 4, 4).toDouble();
+    EXPECT_EQ(from[0].remove(u',').toDouble(), previousClose) << output.toStdString();
+    EXPECT_NE(from[1].remove(u',').toDouble(), previousClose);
+}
+
+// The feed's scripted refusals: after no good answer, the menu names the refusal under "Last
+// Update"; after one (ACME's chart), the quote line stands (a crumb refused as "Too Many Requests"
+// with status 200 is no crumb, and no complaint) and the range's window says why it has no chart.
+TEST_F(LiveMenu, EachScriptedRefusalIsSaidWhereItHappens)
+{
+    const struct {
+        const char *mode;
+        const char *after;
+        const char *expected; // a whole line of the output; %1 is the feed's host
+    } cases[] = {
+        {"429", "0", "Quotes from %1: 429 Too Many Requests; next try at "},
+        {"401", "0", "Quotes from %1: 401 Unauthorized; next try at "},
+        {"html", "0", "Quotes from %1: not a quote answer (HTML page); next try at "},
+        {"429", "1", "image: ACME: 1 Year Share Price Chart no image | The chart of ACME could not be had: 429 Too Many Requests"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " after " + c.after);
+        const FeedProcess refusing({u"--seed"_s, u"11"_s, u"--live-fail"_s, QLatin1String(c.mode), u"--live-fail-after"_s, QLatin1String(c.after)});
+        ASSERT_FALSE(refusing.host().isEmpty());
+        writeFeedSettings(refusing.url(QString()), false);
+        const bool window = *c.after != '0';
+        const QString output = QString::fromUtf8(
+            runMenu(window ? QStringList{u"--select"_s, u"Acme* > 1 Year Share Price Chart"_s} : QStringList()).value_or(QByteArray()));
+        const QString expected = QString::fromLatin1(c.expected).arg(refusing.host());
+        EXPECT_TRUE(output.contains(u'\n' + expected)) << output.toStdString();
+        EXPECT_EQ(output.contains(u"[ACME]"_s), window) << output.toStdString();
+        if (window) {
+            EXPECT_FALSE(output.contains(u"Quotes from"_s)) << output.toStdString();
+        }
+    }
 }
 
 } // namespace
