@@ -115,51 +115,33 @@ TEST_F(LogFileTest, EntriesAreCutAtACharacterBoundary)
     }
 }
 
-// The shares form is chosen by the presence of an entry, even an empty or zero one; the
-// holding's value is in decimal style.
-TEST_F(LogFileTest, EntryFormsWithAndWithoutShares)
+// "LogToConsoleRate" is in minutes (ControllerTest); one that reads as 0 must not make a spinning timer.
+TEST_F(LogFileTest, MonitorRateOfZeroFallsBack)
 {
-    const QString head = QStringLiteral("[2026-12-05 15:00:00 -0500] Acme Corp. [ACME] : 150.25");
-    const std::pair<std::optional<QVariant>, QString> cases[] = {
-        {std::nullopt, head},
-        {QVariant(qlonglong(1200)), head + QStringLiteral(" (1,200 shares: 180,300)")},
-        {QVariant(QString()), head + QStringLiteral(" (0 shares: 0)")},
-    };
-    for (const auto &[shares, expected] : cases)
-        EXPECT_EQ(LogEntryText(startTime(), QStringLiteral("Acme Corp."), QStringLiteral("ACME"), QStringLiteral("150.25"), shares), expected);
-}
-
-// "LogToConsoleRate" is in minutes; a rate that reads as 0 must not make a spinning timer.
-TEST_F(LogFileTest, MonitorRunsAtItsRateInMinutes)
-{
-    for (const auto &[rate, interval] : {std::pair{"3", 180.0}, std::pair{"0", 600.0}}) {
-        settings.setValue(QStringLiteral("LogToConsoleRate"), QString::fromLatin1(rate));
-        relaunch();
-        EXPECT_EQ(timers.pendingTimers().front().interval, interval) << rate;
-    }
+    settings.setValue(QStringLiteral("LogToConsoleRate"), QStringLiteral("0"));
+    launch();
+    EXPECT_EQ(timers.pendingTimers().front().interval, 600.0);
 }
 
 // No file: the alert names the file and offers the preferences; the folder is made on the way.
-TEST_F(LogFileTest, MissingLogExplainsAndOffersThePreferences)
-{
-    settings.setValue(QStringLiteral("LogToConsole"), false);
-    launch();
-    for (const AlertButton answer : {AlertButton::Default, AlertButton::Other}) {
-        desktop.setAnswer(answer);
-        openLog(QStringLiteral("ACME"));
-    }
-    const QString alert = QStringLiteral("alert: There is no log file Tickwell_ACME.log. | Turn logging on in Preferences. [OK] [Preferences...]");
-    EXPECT_EQ(desktop.lines(), QStringList({alert, alert, QStringLiteral("preferences: shown")}));
-    EXPECT_TRUE(QFileInfo(logFolder()).isDir());
-}
-
 // The log of a symbol holding a slash is found under its escaped name, inside the log folder.
-TEST_F(LogFileTest, SymbolWithASlashOpensItsOwnLog)
+TEST_F(LogFileTest, OpenLogFindsTheEscapedFileOrExplains)
 {
     setSymbols({QStringLiteral("../A/B")});
     launch();
     openLog(QStringLiteral("../A/B"));
     EXPECT_EQ(desktop.lines(), QStringList({QStringLiteral("open: ") + logFolder() + QStringLiteral("/Tickwell_..%2FA%2FB.log")}));
+
+    settings.setValue(QStringLiteral("LogToConsole"), false);
+    relaunch();
+    QDir(logFolder()).removeRecursively();
+    for (const AlertButton answer : {AlertButton::Default, AlertButton::Other}) {
+        desktop.setAnswer(answer);
+        openLog(QStringLiteral("ACME"));
+    }
+    const QString alert = QStringLiteral("alert: There is no log file Tickwell_ACME.log. | Turn logging on in Preferences. [OK] [Preferences...]");
+    EXPECT_EQ(desktop.lines().mid(1), QStringList({alert, alert, QStringLiteral("preferences: shown")}));
+    EXPECT_TRUE(QFileInfo(logFolder()).isDir());
 }
 
 } // namespace
