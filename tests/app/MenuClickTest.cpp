@@ -269,16 +269,5 @@ TEST_F(MenuClickTest, StopSavingStandsInTheMenuWhileABatchRunsAndStopsIt)
     EXPECT_LE(documents().size(), 1);
 }
 
-TEST_F(MenuClickTest, AnActionWithoutHandlerIsReported)
-{
-    const auto requestsBefore = recorder.requests.size();
-    statusItem.choose(MenuItem::make(u"Mystery"_s, u"selItemMystery:"_s));
-    ASSERT_EQ(gWarnings.size(), 1);
-    EXPECT_TRUE(gWarnings[0].contains(u"selItemMystery:"_s) && gWarnings[0].contains(u"Mystery"_s)) << gWarnings[0].toStdString();
-    EXPECT_EQ(recorder.requests.size(), requestsBefore);
-    statusItem.choose(MenuItem::make(u"Last Update: now"_s)); // an information line: nothing to say
-    EXPECT_EQ(gWarnings.size(), 1);
-}
-
 } // namespace
 } // namespace tickwell::testing

@@ -9,24 +9,6 @@
 namespace tickwell {
 namespace {
 
-TEST(PreferencesTest, FreshStoreGivesTheDefaults)
-{
-    MemorySettingsStore store;
-    const Preferences p(store);
-    const std::vector<bool> off { p.includePreciousMetals(), p.includeOtherMarketIndices(), p.includeMarketIndices(), p.titleTicker(),
-        p.showOpeningBellTitle(), p.downloadHeadlines(), p.displayTheHeadlineProgressWindow(), p.setFilenameToHeadlineArticleName() };
-    const std::vector<bool> on { p.includeAfterHours(), p.includeHeadlinesInSubmenu(), p.includeiChartsInSubmenu(),
-        p.includeInteractiveiChartsLinksInSubmenu(), p.includeStockDataInSubmenu(), p.includeStockHistoryInSubmenu(),
-        p.includeIndicesChartsInSubmenu(), p.onlyShowFlagged(), p.logToConsole(), p.logToConsoleOnlyIfStockChanges() };
-    EXPECT_EQ(off, std::vector<bool>(off.size(), false));
-    EXPECT_EQ(on, std::vector<bool>(on.size(), true));
-    EXPECT_EQ(std::vector<int>({ p.stockDataUpdateRate(), p.logToConsoleRate(), p.titleTickerRate() }), std::vector<int>({ 60, 10, 10 }));
-    EXPECT_EQ(p.headlineFormat(), QStringLiteral("Web Archive"));
-    EXPECT_EQ(p.panelMenu(), std::nullopt);
-    EXPECT_EQ(p.upColor(), QColor(0, 255, 0));
-    EXPECT_EQ(p.downColor(), QColor(255, 0, 0));
-}
-
 // Values of the wrong type, or of the right type with odd content, as another tool may write them.
 TEST(PreferencesTest, WronglyTypedValues)
 {
@@ -88,6 +70,11 @@ TEST(PreferencesTest, FlagsAndSharesReadAsTheirWritersWroteThem)
         store.setValue(QStringLiteral("ShowSettings"), QVariantMap{{QStringLiteral("ACME"), stored}});
         EXPECT_EQ(p.watchList(true).size(), shown ? 1u : 0u) << stored.typeName() << " " << qPrintable(stored.toString());
     }
+    store.setValue(QStringLiteral("OnlyShowFlagged"), false); // flags count only when asked for
+    EXPECT_EQ(p.watchList(true).size(), 1u);
+    store.setValue(QStringLiteral("OnlyShowFlagged"), true);
+    store.remove(QStringLiteral("ShowSettings")); // no flags at all: everything shown
+    EXPECT_EQ(p.watchList(true).size(), 1u);
 
     const std::pair<QVariant, QString> shares[] = {
         {1000000.0, "1000000"}, {1e20, "100000000000000000000"}, {2.5, "2.5"}, {-3.0, "-3"},

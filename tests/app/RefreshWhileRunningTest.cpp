@@ -7,6 +7,7 @@
 #include "logging/Loggers.h"
 #include "text/UrlTitleCache.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 
 namespace tickwell::testing {
@@ -63,19 +64,22 @@ TEST_F(RefreshWhileRunning, TheMenuOpensOnTheLastCompleteStoreWhileARefreshRuns)
     launch();
     ASSERT_TRUE(quoteLine().endsWith(QStringLiteral(": 101.00")));
     const QString shownUpdate = lastUpdate();
-    statusItem.setTitle(QStringLiteral("ticker title"));
+    statusItem.setImage(QStringLiteral("menuitem_up_g.tif"), QImage(QStringLiteral(":/images/menuitem_up_g.tif")));
+    statusItem.setStyledTitle({{QStringLiteral("ticker title"), 14.0, QColor(Qt::green)}});
 
     loader.serve(kQuoteAddress, quotePage(QStringLiteral("102.00")));
     loader.holdReplies(true);
     timers.advance(3600); // the refresh timer
     ASSERT_TRUE(controller().isRefreshing());
-    EXPECT_EQ(statusItem.title(), QStringLiteral("Updating..."));
+    EXPECT_EQ(statusItem.imageName() + u'|' + statusItem.title(), QStringLiteral("Tickwell.tif|Updating..."));
     EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 101.00"))) << "the old store, whole";
     EXPECT_EQ(lastUpdate(), shownUpdate) << "the time of the pages shown";
 
     loader.releaseReplies();
     EXPECT_FALSE(controller().isRefreshing());
-    EXPECT_EQ(statusItem.title(), QStringLiteral("ticker title"));
+    EXPECT_EQ(statusItem.imageName() + u'|' + statusItem.title(), QStringLiteral("menuitem_up_g.tif|ticker title"));
+    EXPECT_FALSE(statusItem.image().isNull());
+    EXPECT_FALSE(statusItem.styledTitle().has_value()) << "a styled title comes back as its plain text";
     EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 102.00")));
     EXPECT_NE(lastUpdate(), shownUpdate);
 }
@@ -91,11 +95,14 @@ TEST_F(RefreshWhileRunning, ARefreshThatBringsNothingKeepsTheLastStore)
     updateNow();
     EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 101.00")));
     EXPECT_EQ(lastUpdate(), shownUpdate);
-    loader.serve(QStringLiteral("http://quotes.test/t?s=ACME"), "not an image, but bytes");
+    const QString chart = QStringLiteral("http://quotes.test/t?s=ACME");
+    loader.serve(chart, "not an image, but bytes");
     loader.serve(kQuoteAddress, quotePage(QStringLiteral("103.00")));
     updateNow();
     EXPECT_TRUE(quoteLine().endsWith(QStringLiteral(": 103.00")));
     EXPECT_NE(lastUpdate(), shownUpdate);
+    // An image that does not decode and a fetch that failed (the logo) leave no entry.
+    EXPECT_EQ(controller().state().m_urlContents.size(), 1);
 }
 
 TEST_F(RefreshWhileRunning, UpdateNowDuringARefreshStartsNoSecondOneUnlessTheSettingsChanged)

@@ -64,6 +64,15 @@ protected:
         return address;
     }
 
+    // Lists `count` headlines for the symbol, articles numbered from `first`.
+    void listHeadlines(const QString &symbol, int first, int count, FakeWebPage page = {})
+    {
+        for (int n = first; n < first + count; ++n) {
+            const QString title = QStringLiteral("%1 story %2").arg(symbol, QString::number(n));
+            state.m_headlines[symbol].append({addArticle(n, title, page), title, std::nullopt});
+        }
+    }
+
     QStringList savedFiles() const { return QDir(downloadsPath()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name); }
     QByteArray savedBytes(const QString &name) const
     {

