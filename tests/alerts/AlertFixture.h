@@ -3,32 +3,13 @@
 #include "logging/LoggingFixture.h"
 #include "platform/DesktopNotifications.h"
 
-#include <ostream>
-#include <vector>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace tickwell::testing {
 
-// Keeps what would be shown.
+// Keeps the summaries of what would be shown.
 class RecordingNotifications final : public DesktopNotifications {
 public:
-    void show(DesktopNotification notification) override
-    {
-        shown.push_back(std::move(notification));
-    }
-    QStringList summaries() const
-    {
-        QStringList out;
-        for (const auto &n : shown)
-            out.append(n.summary);
-        return out;
-    }
-
-    std::vector<DesktopNotification> shown;
+    void show(DesktopNotification notification) override { summaries.append(notification.summary); }
+    QStringList summaries;
 };
 
 // The controller on fakes, with quote pages whose last trade and previous close a test sets, and
@@ -55,9 +36,9 @@ protected:
     // A refresh as "Update Now" runs it; the summaries it notified.
     QStringList refresh()
     {
-        const size_t before = alerts.shown.size();
+        const qsizetype before = alerts.summaries.size();
         controller().selItemUpdateNow(MenuItem::make(QStringLiteral("Update Now")));
-        return alerts.summaries().mid(static_cast<qsizetype>(before));
+        return alerts.summaries.mid(before);
     }
     // The quote line of the symbol in the menu last built, or nullptr.
     const MenuItem *quoteLine(const QString &symbol) const

@@ -3,13 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 // Answers in the services' documented shapes, for Friday 2026-12-04 (New York on EST, UTC-5).
 namespace tickwell::live_fixtures {
 
@@ -25,14 +18,10 @@ inline constexpr long long kFridayPreMarket = kRegularStart - 300;
 // A v8 chart answer: meta fields (a JSON fragment) around the trading periods, and the bars.
 inline QByteArray ChartBody(const QString &metaFields, const QString &timestamps, const QString &closes)
 {
-    const QString periods =
-        QStringLiteral(R"("currentTradingPeriod":{"pre":{"timezone":"EST","start":%1,"end":%2,"gmtoffset":-18000},)"
-                       R"("regular":{"timezone":"EST","start":%2,"end":%3,"gmtoffset":-18000},)"
-                       R"("post":{"timezone":"EST","start":%3,"end":%4,"gmtoffset":-18000}})")
-            .arg(kPreStart)
-            .arg(kRegularStart)
-            .arg(kRegularEnd)
-            .arg(kPostEnd);
+    const QString periods = QStringLiteral(R"("currentTradingPeriod":{"pre":{"timezone":"EST","start":%1,"end":%2,"gmtoffset":-18000},)"
+                                           R"("regular":{"timezone":"EST","start":%2,"end":%3,"gmtoffset":-18000},)"
+                                           R"("post":{"timezone":"EST","start":%3,"end":%4,"gmtoffset":-18000}})")
+                                .arg(kPreStart).arg(kRegularStart).arg(kRegularEnd).arg(kPostEnd);
     const QString meta = QStringLiteral(R"({"currency":"USD","symbol":"ACME","exchangeName":"NMS",)"
                                         R"("exchangeTimezoneName":"America/New_York","dataGranularity":"5m",)")
                          + metaFields + (metaFields.isEmpty() ? QString() : QStringLiteral(",")) + periods + u'}';
