@@ -46,7 +46,7 @@ TEST_F(HistoryTest, ClearingAsksFirstAndCancelKeepsAll)
     servePage(QStringLiteral("BETA"), QStringLiteral("Beta Inc."), QStringLiteral("10.00"));
     launch();
     desktop.setAnswer(AlertButton::Alternate);
-    for (const std::optional<QString> toolTip : {std::optional(QStringLiteral("ACME")), std::optional<QString>()}) {
+    for (const std::optional<QString> &toolTip : {std::optional(QStringLiteral("ACME")), std::optional<QString>()}) {
         const qsizetype linesBefore = desktop.lines().size();
         MenuItem clear = MenuItem::make(QStringLiteral("Clear"), QStringLiteral("selItemClearHistories:"));
         clear.toolTip = toolTip;
