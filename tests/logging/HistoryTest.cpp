@@ -8,9 +8,8 @@ namespace {
 
 using HistoryTest = LoggingFixture;
 
-// However often the menu opens, a refresh adds one entry; a refresh after which the menu never
-// opens adds none, nor does the same trade again, while a price that merely starts like the last
-// one is a new trade. Each entry reaches the settings at once: a crash must not lose it.
+// However often the menu opens, a refresh adds one entry, none if the menu never opens after it or
+// for the same trade again; a price that merely starts like the last one is a new trade.
 TEST_F(HistoryTest, OneEntryPerRefreshHoweverOftenTheMenuOpens)
 {
     const auto entry = [this](const char *trade) { return trade + QStringLiteral(" (") + controller().state().m_stocksUpdate_DateTimeString + u')'; };

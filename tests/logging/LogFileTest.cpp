@@ -93,12 +93,14 @@ TEST_F(LogFileTest, EntriesAreCutAtACharacterBoundary)
     }
 }
 
-// No file: the alert names the file and offers the preferences; the folder is made on the way.
-// The log of a symbol holding a slash is found under its escaped name, inside the log folder.
+// The log of a symbol holding a slash is found under its escaped name, inside the log folder. No
+// file: the alert names the file and offers the preferences; the folder is made on the way.
 TEST_F(LogFileTest, OpenLogFindsTheEscapedFileOrExplains)
 {
     setSymbols({QStringLiteral("../A/B")});
+    settings.setValue(QStringLiteral("LogToConsoleRate"), QStringLiteral("0")); // must not make a spinning monitor
     launch();
+    EXPECT_EQ(timers.pendingTimers().front().interval, 600.0);
     const auto openLog = [this](const char *symbol) {
         MenuItem item = MenuItem::make(QStringLiteral("Open Log"), QStringLiteral("selItemOpenConsoleLog:"));
         item.toolTip = QString::fromLatin1(symbol);
