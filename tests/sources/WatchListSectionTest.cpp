@@ -31,7 +31,7 @@ struct QuotePage {
 class WatchListSection : public SectionFixture {
 protected:
     WatchListSection() { setSubmenuGroups(false); }
-    void storeQuote(const QString &symbol, const QuotePage &page) { storePage(QuotePageAddress(hosts, symbol), page.html()); }
+    void storeQuote(const QString &symbol, const QuotePage &page) { state.m_urlContents.storePage(QuotePageAddress(hosts, symbol), page.html().toUtf8()); }
     // The first line of the section built on what is stored.
     const MenuItem &build()
     {
