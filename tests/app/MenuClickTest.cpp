@@ -147,14 +147,10 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
              EXPECT_EQ(c.lines, opens(address(u"/echarts?s=%1+Interactive#symbol=%1;range=%2"_s.arg(symbolOf(c.path), range))));
          }},
         {u"selItemMarketIndices:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/data/markets/"_s))); }},
-        {u"selItemIndicesiChart:"_s, [&](const Click &c) {
-             EXPECT_EQ(c.lines, opens(address(u"/q?s="_s + indexSymbols.at(c.path.front().section(u':', 0, 0)))));
-         }},
+        {u"selItemIndicesiChart:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/q?s="_s + indexSymbols.at(c.path.front().section(u':', 0, 0))))); }},
         {u"selItemOtherMarketIndices:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/"_s))); }},
         {u"selItemPreciousMetalBid:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(metalCharts.at(c.item.title.section(u':', 0, 0))))); }},
-        {u"selItemOpenConsoleLog:"_s, [&](const Click &c) {
-             EXPECT_EQ(c.lines, opens(QDir(logFolder).filePath(u"Tickwell_%1.log"_s.arg(symbolOf(c.path)))));
-         }},
+        {u"selItemOpenConsoleLog:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(QDir(logFolder).filePath(u"Tickwell_%1.log"_s.arg(symbolOf(c.path))))); }},
         {u"selItemClearHistories:"_s, [&](const Click &c) {
              ASSERT_EQ(c.lines.size(), 1);
              EXPECT_TRUE(c.lines[0].startsWith(u"alert: Are you sure"_s));
@@ -184,9 +180,7 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
                  all += records.size();
              EXPECT_EQ(documents().size(), all);
          }},
-        {u"selItemHeadlinesFolder:"_s, [&](const Click &c) {
-             EXPECT_EQ(QFileInfo(c.lines.value(0).mid(6)).canonicalFilePath(), QFileInfo(downloads()).canonicalFilePath());
-         }},
+        {u"selItemHeadlinesFolder:"_s, [&](const Click &c) { EXPECT_EQ(QFileInfo(c.lines.value(0).mid(6)).canonicalFilePath(), QFileInfo(downloads()).canonicalFilePath()); }},
     };
 
     // Every enabled item, in menu order, from a copy of the menu as the tray delivers it.
