@@ -216,8 +216,6 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
 TEST_F(MenuClickTest, StopSavingStandsInTheMenuWhileABatchRunsAndStopsIt)
 {
     knowHeadlines(controller.menu());
-    QDir(downloads()).removeRecursively();
-    QDir().mkpath(downloads());
     // The menu opened inside the batch's first page load, in its nested event loop.
     int loads = 0;
     std::optional<MenuItem> stop;

@@ -10,8 +10,6 @@
 #include "sources/SourceAddresses.h"
 #include "sources/WatchListSection.h"
 
-#include <QVariantMap>
-
 #include <algorithm>
 #include <random>
 

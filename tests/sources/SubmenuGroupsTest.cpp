@@ -42,7 +42,6 @@ TEST_F(SubmenuGroups, HeadlinesAreAbsoluteHttpLinksWithTheirSourceLines)
                                                   "<li><a href=\"http://news.test/3\">Third</a></li>"));
     EXPECT_EQ(titles(submenu), (QStringList{QStringLiteral("---"), QStringLiteral("Headlines for Acme Corp."), QStringLiteral("First & best"),
                                             QStringLiteral("Reuters  (Fri 4:05PM) "), QStringLiteral("Third")}));
-    EXPECT_EQ(*submenu[3].styledTitle, (std::vector<StyledRun>{{QStringLiteral("Reuters  (Fri 4:05PM) "), 12.0, std::nullopt}}));
     EXPECT_EQ(state.m_headlines.value(QStringLiteral("ACME")), (QList<HeadlineRecord>{{QStringLiteral("http://news.test/1"), QStringLiteral("First & best"),
                                                  QStringLiteral("\"First & best\" Reuters  (Fri 4:05PM) ")},
                                                 {QStringLiteral("http://news.test/3"), QStringLiteral("Third"), std::nullopt}}));

@@ -104,8 +104,7 @@ TEST_F(WatchListSection, PreviousCloseIsCutEvenWithoutALine)
     EXPECT_EQ(state.m_quotes.symbol(QStringLiteral("ACME"))->previousClose, std::nullopt);
 }
 
-// The groups of the submenu in their order are in the golden menu (tests/e2e/golden), the Stop
-// item of a batch in MenuClickTest; here the stored images drawn and a chart link that is no address.
+// The stored images drawn in the submenu (its layout is the golden menu's); a link that is no address opens nothing.
 TEST_F(WatchListSection, SubmenuImagesAndBadChartLinks)
 {
     setSymbols({QStringLiteral("ACME")});
