@@ -134,68 +134,45 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
     const QString logFolder = GetOurApplicationSupportFolder().value_or(QString());
 
     // What one click must have done, given the item, where it sits and the desktop's new lines.
-    using Check = std::function<void(const MenuItem &, const Path &, const QStringList &)>;
+    struct Click { const MenuItem &item; Path path; QStringList lines; };
     const auto opens = [](const QString &expected) { return QStringList{u"open: "_s + expected}; };
-    const std::map<QString, Check> effects{
-        {u"selItemUpdateNow:"_s, [&](const MenuItem &, const Path &, const QStringList &) {
-             EXPECT_TRUE(recorder.requests.contains(address(u"/q?s=ACME"_s))) << "no refresh";
+    const std::map<QString, std::function<void(const Click &)>> effects{
+        {u"selItemUpdateNow:"_s, [&](const Click &) { EXPECT_TRUE(recorder.requests.contains(address(u"/q?s=ACME"_s))); }},
+        {u"selItemPreferences:"_s, [&](const Click &) { EXPECT_EQ(desktop.preferencesShown(), 1); }},
+        {u"selItemQuit:"_s, [&](const Click &) { EXPECT_EQ(desktop.terminateRequests(), 1); }},
+        {u"selItemStockSymbol:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/q?s="_s + symbolOf({c.item.title})))); }},
+        {u"selItemiChart:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/echarts?s="_s + symbolOf(c.path)))); }},
+        {u"selItemInteractiveiChart:"_s, [&](const Click &c) {
+             const QString range = ranges.at(c.item.title.section(u" Share"_s, 0, 0));
+             EXPECT_EQ(c.lines, opens(address(u"/echarts?s=%1+Interactive#symbol=%1;range=%2"_s.arg(symbolOf(c.path), range))));
          }},
-        {u"selItemPreferences:"_s, [&](const MenuItem &, const Path &, const QStringList &) { EXPECT_EQ(desktop.preferencesShown(), 1); }},
-        {u"selItemQuit:"_s, [&](const MenuItem &, const Path &, const QStringList &) { EXPECT_EQ(desktop.terminateRequests(), 1); }},
-        {u"selItemStockSymbol:"_s, [&](const MenuItem &item, const Path &, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(address(u"/q?s="_s + symbolOf({item.title}))));
-         }},
-        {u"selItemiChart:"_s, [&](const MenuItem &, const Path &path, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(address(u"/echarts?s="_s + symbolOf(path))));
-         }},
-        {u"selItemInteractiveiChart:"_s, [&](const MenuItem &item, const Path &path, const QStringList &lines) {
-             const QString range = ranges.at(item.title.section(u" Share"_s, 0, 0));
-             const QString symbol = symbolOf(path);
-             EXPECT_EQ(lines, opens(address(u"/echarts?s=%1+Interactive#symbol=%1;range=%2"_s.arg(symbol, range))));
-         }},
-        {u"selItemMarketIndices:"_s, [&](const MenuItem &, const Path &, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(address(u"/data/markets/"_s)));
-         }},
-        {u"selItemIndicesiChart:"_s, [&](const MenuItem &, const Path &path, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(address(u"/q?s="_s + indexSymbols.at(path.front().section(u':', 0, 0)))));
-         }},
-        {u"selItemOtherMarketIndices:"_s, [&](const MenuItem &, const Path &, const QStringList &lines) { EXPECT_EQ(lines, opens(address(u"/"_s))); }},
-        {u"selItemPreciousMetalBid:"_s, [&](const MenuItem &item, const Path &, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(address(metalCharts.at(item.title.section(u':', 0, 0)))));
-         }},
-        {u"selItemOpenConsoleLog:"_s, [&](const MenuItem &, const Path &path, const QStringList &lines) {
-             EXPECT_EQ(lines, opens(QDir(logFolder).filePath(u"Tickwell_%1.log"_s.arg(symbolOf(path)))));
-         }},
-        {u"selItemClearHistories:"_s, [&](const MenuItem &, const Path &path, const QStringList &lines) {
-             ASSERT_EQ(lines.size(), 1);
-             EXPECT_TRUE(lines[0].startsWith(u"alert: Are you sure"_s)) << lines[0].toStdString();
+        {u"selItemMarketIndices:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/data/markets/"_s))); }},
+        {u"selItemIndicesiChart:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/q?s="_s + indexSymbols.at(c.path.front().section(u':', 0, 0))))); }},
+        {u"selItemOtherMarketIndices:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(u"/"_s))); }},
+        {u"selItemPreciousMetalBid:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(address(metalCharts.at(c.item.title.section(u':', 0, 0))))); }},
+        {u"selItemOpenConsoleLog:"_s, [&](const Click &c) { EXPECT_EQ(c.lines, opens(QDir(logFolder).filePath(u"Tickwell_%1.log"_s.arg(symbolOf(c.path))))); }},
+        {u"selItemClearHistories:"_s, [&](const Click &c) {
+             ASSERT_EQ(c.lines.size(), 1);
+             EXPECT_TRUE(c.lines[0].startsWith(u"alert: Are you sure"_s));
              const QVariantMap stored = settings.value(u"Histories"_s).value_or(QVariant()).toMap();
-             if (path.isEmpty()) { // "Clear Histories": every symbol
+             if (c.path.isEmpty()) { // "Clear Histories": every symbol
                  EXPECT_TRUE(controller.state().m_stockSymbolHistories.isEmpty());
-                 EXPECT_TRUE(settings.value(u"Histories"_s).has_value() && stored.isEmpty()) << "not stored";
+                 EXPECT_TRUE(settings.value(u"Histories"_s).has_value() && stored.isEmpty());
              } else {
-                 EXPECT_TRUE(lines[0].contains(u'"' + symbolOf(path) + u'"'));
-                 EXPECT_TRUE(controller.state().m_stockSymbolHistories.value(symbolOf(path)).isEmpty());
-                 EXPECT_TRUE(stored.value(symbolOf(path)).toList().isEmpty()) << "not stored";
+                 EXPECT_TRUE(c.lines[0].contains(u'"' + symbolOf(c.path) + u'"'));
+                 EXPECT_TRUE(controller.state().m_stockSymbolHistories.value(symbolOf(c.path)).isEmpty());
+                 EXPECT_TRUE(stored.value(symbolOf(c.path)).toList().isEmpty());
              }
          }},
-        {u"selItemLogHistories:"_s, [&](const MenuItem &, const Path &, const QStringList &) {
-             EXPECT_EQ(desktop.systemLogLines().size(), logLines + 1) << desktop.systemLogLines().join(u"\n"_s).toStdString();
-         }},
-        {u"selectItemHeadline:"_s, [&](const MenuItem &, const Path &, const QStringList &lines) {
-             ASSERT_EQ(lines.size(), 1);
-             EXPECT_TRUE(lines[0].startsWith(u"open: "_s + address(u"/news/"_s))) << lines[0].toStdString();
-         }},
-        {u"selectPrintItemHeadline:"_s, [&](const MenuItem &, const Path &, const QStringList &) {
-             runUntilIdle();
-             EXPECT_EQ(documents().size(), 1) << documents().join(u", "_s).toStdString();
-         }},
-        {u"selItemSaveHeadlines:"_s, [&](const MenuItem &, const Path &path, const QStringList &) {
+        {u"selItemLogHistories:"_s, [&](const Click &) { EXPECT_EQ(desktop.systemLogLines().size(), logLines + 1); }},
+        {u"selectItemHeadline:"_s, [&](const Click &c) { EXPECT_TRUE(c.lines.value(0).startsWith(u"open: "_s + address(u"/news/"_s))); }},
+        {u"selectPrintItemHeadline:"_s, [&](const Click &) { runUntilIdle(); EXPECT_EQ(documents().size(), 1); }},
+        {u"selItemSaveHeadlines:"_s, [&](const Click &c) {
              EXPECT_TRUE(controller.state().m_isSaving);
              runUntilIdle();
-             EXPECT_EQ(documents().size(), controller.state().m_headlines.value(symbolOf(path)).size());
+             EXPECT_EQ(documents().size(), controller.state().m_headlines.value(symbolOf(c.path)).size());
          }},
-        {u"selItemSaveAllHeadlines:"_s, [&](const MenuItem &, const Path &, const QStringList &) {
+        {u"selItemSaveAllHeadlines:"_s, [&](const Click &) {
              EXPECT_TRUE(controller.state().m_isSaving);
              runUntilIdle();
              qsizetype all = 0;
@@ -203,10 +180,7 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
                  all += records.size();
              EXPECT_EQ(documents().size(), all);
          }},
-        {u"selItemHeadlinesFolder:"_s, [&](const MenuItem &, const Path &, const QStringList &lines) {
-             ASSERT_EQ(lines.size(), 1);
-             EXPECT_EQ(QFileInfo(lines[0].mid(6)).canonicalFilePath(), QFileInfo(downloads()).canonicalFilePath());
-         }},
+        {u"selItemHeadlinesFolder:"_s, [&](const Click &c) { EXPECT_EQ(QFileInfo(c.lines.value(0).mid(6)).canonicalFilePath(), QFileInfo(downloads()).canonicalFilePath()); }},
     };
 
     // Every enabled item, in menu order, from a copy of the menu as the tray delivers it.
@@ -225,7 +199,7 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
                 const qsizetype before = desktop.lines().size();
                 logLines = desktop.systemLogLines().size();
                 statusItem.choose(item);
-                effect->second(item, path, desktop.lines().mid(before));
+                effect->second(Click{item, path, desktop.lines().mid(before)});
                 clicked.insert(item.action);
             }
             if (item.submenu)
@@ -242,8 +216,6 @@ TEST_F(MenuClickTest, EveryEnabledItemHasItsEffect)
 TEST_F(MenuClickTest, StopSavingStandsInTheMenuWhileABatchRunsAndStopsIt)
 {
     knowHeadlines(controller.menu());
-    QDir(downloads()).removeRecursively();
-    QDir().mkpath(downloads());
     // The menu opened inside the batch's first page load, in its nested event loop.
     int loads = 0;
     std::optional<MenuItem> stop;

@@ -21,13 +21,11 @@ TEST(PreferencesTest, WronglyTypedValues)
         std::function<QString()> read;
         QString expected;
     } cases[] = {
-        // Switches count only booleans: a zero of another type leaves the default.
-        { "OnlyShowFlagged", qlonglong(0), [&] { return QString::number(p.onlyShowFlagged()); }, "1" },
+        // Switches count only booleans: a zero of another type leaves the default (as 0 does, in the
+        // preferences window's test).
         { "OnlyShowFlagged", QStringLiteral("NO"), [&] { return QString::number(p.onlyShowFlagged()); }, "1" },
         { "OnlyShowFlagged", QByteArray("\0", 1), [&] { return QString::number(p.onlyShowFlagged()); }, "1" },
-        { "OnlyShowFlagged", false, [&] { return QString::number(p.onlyShowFlagged()); }, "0" },
         // Rates are texts read for their leading integer.
-        { "StockDataUpdateRate", qlonglong(15), [&] { return QString::number(p.stockDataUpdateRate()); }, "60" },
         { "StockDataUpdateRate", true, [&] { return QString::number(p.stockDataUpdateRate()); }, "60" },
         { "StockDataUpdateRate", QStringLiteral("\t+7 minutes"), [&] { return QString::number(p.stockDataUpdateRate()); }, "7" },
         { "StockDataUpdateRate", QStringLiteral("-3"), [&] { return QString::number(p.stockDataUpdateRate()); }, "-3" },
@@ -41,10 +39,8 @@ TEST(PreferencesTest, WronglyTypedValues)
         { "PanelMenu", QStringLiteral("dbusmenu"), [&] { return QString::number(p.panelMenu().has_value()); }, "0" },
         { "PanelMenu", true, [&] { return QString::number(p.panelMenu().has_value()); }, "0" },
         { "UpColor", ArchiveColor(chosen), [&] { return p.upColor()->name(QColor::HexArgb); }, chosen.name(QColor::HexArgb) },
-        { "DownColor", QByteArray("garbage"), [&] { return QString::number(p.downColor().has_value()); }, "0" },
         { "DownColor", QStringLiteral("red"), [&] { return p.downColor()->name(); }, "#ff0000" },
         { "StockSymbols", QVariantList { QStringLiteral("ACME"), qlonglong(5) }, [&] { return p.stockSymbols().join(u','); }, "ACME" },
-        { "CompanyShares", QVariantMap { { QStringLiteral("ACME"), qlonglong(7) } }, [&] { return p.sharesForSymbol(QStringLiteral("ACME")); }, "7" },
     };
     for (const auto &c : cases) {
         store.setValue(QString::fromLatin1(c.key), c.stored);
@@ -55,10 +51,10 @@ TEST(PreferencesTest, WronglyTypedValues)
 // "ShowSettings" and "CompanyShares" as tools, scripts and hand edits write them.
 TEST(PreferencesTest, FlagsAndSharesReadAsTheirWritersWroteThem)
 {
+    // Integer, real, boolean and text ones are in SettingsFromToolsTest.
     const std::pair<QVariant, bool> flags[] = {
-        {qlonglong(1), true}, {int(1), true}, {qulonglong(1), true}, {1.0, true}, {1.75, true}, {true, true},
-        {QStringLiteral("1"), true}, {QStringLiteral(" +1 share"), true}, {QStringLiteral("01"), true},
-        {qlonglong(0), false}, {qlonglong(2), false}, {qlonglong(-1), false}, {0.999, false}, {2.0, false},
+        {int(1), true}, {qulonglong(1), true}, {1.75, true}, {QStringLiteral(" +1 share"), true}, {QStringLiteral("01"), true},
+        {qlonglong(2), false}, {qlonglong(-1), false}, {0.999, false}, {2.0, false},
         {std::numeric_limits<double>::quiet_NaN(), false}, {false, false}, {QStringLiteral("yes"), false},
         {QStringLiteral("2"), false}, {QStringLiteral(""), false}, {QByteArray("1"), false}, {QVariantList{1}, false},
         {qulonglong(1) + (qulonglong(1) << 32), false}, // not cut to 32 bits
@@ -68,7 +64,7 @@ TEST(PreferencesTest, FlagsAndSharesReadAsTheirWritersWroteThem)
     store.setValue(QStringLiteral("StockSymbols"), QVariantList{QStringLiteral("ACME")});
     for (const auto &[stored, shown] : flags) {
         store.setValue(QStringLiteral("ShowSettings"), QVariantMap{{QStringLiteral("ACME"), stored}});
-        EXPECT_EQ(p.watchList(true).size(), shown ? 1u : 0u) << stored.typeName() << " " << qPrintable(stored.toString());
+        EXPECT_EQ(p.watchList(true).size(), shown ? 1u : 0u) << qPrintable(stored.toString());
     }
     store.setValue(QStringLiteral("OnlyShowFlagged"), false); // flags count only when asked for
     EXPECT_EQ(p.watchList(true).size(), 1u);
@@ -77,7 +73,7 @@ TEST(PreferencesTest, FlagsAndSharesReadAsTheirWritersWroteThem)
     EXPECT_EQ(p.watchList(true).size(), 1u);
 
     const std::pair<QVariant, QString> shares[] = {
-        {1000000.0, "1000000"}, {1e20, "100000000000000000000"}, {2.5, "2.5"}, {-3.0, "-3"},
+        {1e20, "100000000000000000000"}, {2.5, "2.5"}, {-3.0, "-3"},
         {qlonglong(1234567890123), "1234567890123"}, {std::numeric_limits<qulonglong>::max(), "18446744073709551615"},
         {int(7), "7"}, {QStringLiteral(" 12 apples"), " 12 apples"}, {QString(), ""},
         {std::numeric_limits<double>::infinity(), ""}, {true, ""}, {QByteArray("12"), ""},

@@ -5,31 +5,23 @@
 #include <QTimeZone>
 
 #include <limits>
-#include <map>
-#include <optional>
 #include <string>
 
 using namespace tickwell;
 
 namespace {
 
-// Sets locale and zone variables for one test and puts the previous values back afterwards.
+// A test sets locale and zone variables as it likes; the process's own come back after it.
 class FormattingTest : public testing::Test {
 protected:
     void TearDown() override
     {
-        for (const auto &[name, value] : m_saved)
-            value ? qputenv(name.c_str(), *value) : qunsetenv(name.c_str());
+        for (const char *name : {"LANG", "LC_NUMERIC", "LC_TIME"})
+            qunsetenv(name);
+        Set("LC_ALL", "en_US.UTF-8");
+        Set("TZ", "America/New_York");
     }
-    void Set(const char *name, const char *value)
-    {
-        if (!m_saved.contains(name))
-            m_saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
-        qputenv(name, value);
-    }
-
-private:
-    std::map<std::string, std::optional<QByteArray>> m_saved;
+    static void Set(const char *name, const char *value) { qputenv(name, value); }
 };
 
 // An instant given in UTC, so that it stays the same instant whatever TZ says.
@@ -59,7 +51,6 @@ TEST_F(FormattingTest, NumbersFollowTheLocale)
         { "en_US.UTF-8", Style::Currency, -1234.5, "-$1,234.50" },
         { "en_US.UTF-8", Style::Currency, 2.499, "$2.50" },
         { "de_DE.UTF-8", Style::Double, 1234567.891, "1.234.567,891" },
-        { "de_DE.UTF-8", Style::Long, 1500, "1.500" },
         { "de_DE.UTF-8", Style::Currency, 1234.5, "1.234,50" + euro },
         { "de_DE.UTF-8@euro", Style::Double, 1000, "1.000" },
         { "de", Style::Currency, 1.5, "1,50" + euro }, // a language alone takes its likely currency
@@ -79,8 +70,7 @@ TEST_F(FormattingTest, NumbersFollowTheLocale)
     for (const auto &c : cases) {
         Set("LC_ALL", c.locale);
         EXPECT_EQ(format(c.style, c.value), c.expected) << c.locale << " " << c.value;
-        // The formatters kept per locale give what fresh ones give.
-        UseFormatterCache(false);
+        UseFormatterCache(false); // the formatters kept per locale give what fresh ones give
         EXPECT_EQ(format(c.style, c.value), c.expected) << c.locale << " " << c.value << " uncached";
         UseFormatterCache(true);
     }

@@ -12,28 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <QTimeZone>
-#include <QVariantList>
-
-#include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace tickwell::testing {
 
 // What a section builder needs, in memory, with hosts of its own and a still clock.
 class SectionFixture : public ::testing::Test {
 protected:
-    SectionFixture()
-    {
-        hosts = Hosts{QStringLiteral("quotes.test"), QStringLiteral("charts.test"), QStringLiteral("logos.test"),
-                      QStringLiteral("metals.test"), QStringLiteral("markets.test"), QStringLiteral("indices.test:8080"), {}};
-        state.m_upColor = QColor(Qt::green);
-        state.m_downColor = QColor(Qt::red);
-    }
-
     static QImage solidImage(QColor color)
     {
         QImage image(8, 8, QImage::Format_ARGB32);
@@ -57,8 +41,6 @@ protected:
                                 "IncludeStockDataInSubmenu", "IncludeStockHistoryInSubmenu", "IncludeAfterHoursMenu"})
             setSwitch(key, on);
     }
-    void storePage(const QString &address, const QString &html) { state.m_urlContents.storePage(address, html.toUtf8()); }
-
     // Titles of a menu, separators as "---".
     static QStringList titles(const Menu &items)
     {
@@ -67,11 +49,11 @@ protected:
             out.append(item.separator ? QStringLiteral("---") : item.title);
         return out;
     }
-    QStringList titles() const { return titles(menu); }
 
     MemorySettingsStore settings;
     Preferences prefs{settings};
-    Hosts hosts;
+    Hosts hosts{QStringLiteral("quotes.test"), QStringLiteral("charts.test"), QStringLiteral("logos.test"),
+                QStringLiteral("metals.test"), QStringLiteral("markets.test"), QStringLiteral("indices.test:8080"), {}};
     ControllerState state;
     ManualTimerFactory clock{QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone())};
     Menu menu;

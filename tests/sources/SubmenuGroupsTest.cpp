@@ -1,6 +1,4 @@
-// The headline and stock-data groups of a quote line's submenu. Their full layout is in the golden
-// menu (tests/e2e/golden); here the cutter's edges. Titles of links without text belong to the
-// refresh (RefreshWhileRunningTest).
+// The edges of the headline and stock-data groups of a quote line's submenu (their layout is in the golden menu).
 #include "SectionFixture.h"
 
 #include "sources/ClassicDetailsCut.h"
@@ -30,11 +28,7 @@ protected:
         AddStockDataGroup(submenu, CutQuoteDetails(SearchableText(page), symbol));
         return titles(submenu).mid(1);
     }
-    static QString row(const QString &label, const QString &cell)
-    {
-        return QStringLiteral("<tr><th scope=\"row\">") + label + QStringLiteral("</th><td class=\"yfnc_tabledata1\">") + cell
-               + QStringLiteral("</td></tr>\n");
-    }
+    static QString row(const QString &label, const QString &cell) { return "<tr><th scope=\"row\">" + label + "</th><td class=\"yfnc_tabledata1\">" + cell + "</td></tr>\n"; }
 };
 
 TEST_F(SubmenuGroups, HeadlinesAreAbsoluteHttpLinksWithTheirSourceLines)
@@ -48,7 +42,6 @@ TEST_F(SubmenuGroups, HeadlinesAreAbsoluteHttpLinksWithTheirSourceLines)
                                                   "<li><a href=\"http://news.test/3\">Third</a></li>"));
     EXPECT_EQ(titles(submenu), (QStringList{QStringLiteral("---"), QStringLiteral("Headlines for Acme Corp."), QStringLiteral("First & best"),
                                             QStringLiteral("Reuters  (Fri 4:05PM) "), QStringLiteral("Third")}));
-    EXPECT_EQ(*submenu[3].styledTitle, (std::vector<StyledRun>{{QStringLiteral("Reuters  (Fri 4:05PM) "), 12.0, std::nullopt}}));
     EXPECT_EQ(state.m_headlines.value(QStringLiteral("ACME")), (QList<HeadlineRecord>{{QStringLiteral("http://news.test/1"), QStringLiteral("First & best"),
                                                  QStringLiteral("\"First & best\" Reuters  (Fri 4:05PM) ")},
                                                 {QStringLiteral("http://news.test/3"), QStringLiteral("Third"), std::nullopt}}));
