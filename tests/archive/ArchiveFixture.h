@@ -26,7 +26,6 @@ protected:
         statusItem.setTitle(QStringLiteral("AAPL 190.5"));
         statusItem.setImage(QStringLiteral("menuitem_up_g.tif"), QImage());
     }
-    ~ArchiveFixture() override { m_controller.reset(); }
 
     QString downloadsPath() const { return m_home.filePath(QStringLiteral("Downloads")); }
     QString homePath() const { return m_home.path(); }

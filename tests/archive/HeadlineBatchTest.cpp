@@ -1,5 +1,7 @@
 #include "ArchiveFixture.h"
 
+#include "controller/AppController.h"
+
 namespace tickwell::testing {
 namespace {
 
@@ -12,18 +14,6 @@ protected:
         controller().selItemSaveHeadlines(item);
     }
 };
-
-TEST_F(HeadlineBatchTest, OneSymbolBatchSavesAllAndRestoresTheStatusItem)
-{
-    listHeadlines(QStringLiteral("AAPL"), 1, 3);
-    saveHeadlines(QStringLiteral("AAPL"));
-    runUntilIdle();
-    EXPECT_EQ(savedFiles().size(), 3);
-    EXPECT_EQ(desktop.systemLogLines(), QStringList{QStringLiteral("Completed saving headlines for \"AAPL\"")});
-    EXPECT_FALSE(state.m_isSaving);
-    EXPECT_EQ(statusItem.title(), QStringLiteral("AAPL 190.5"));
-    EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
-}
 
 // Stop during the third of five: the third is still written, the fourth and fifth are not.
 TEST_F(HeadlineBatchTest, StopDuringTheThirdDocument)
@@ -45,6 +35,7 @@ TEST_F(HeadlineBatchTest, StopDuringTheThirdDocument)
         EXPECT_TRUE(engine.loads().filter(QStringLiteral("/%1.html").arg(first + 3)).isEmpty());
         EXPECT_FALSE(state.m_isSaving);
         EXPECT_EQ(statusItem.title(), QStringLiteral("AAPL 190.5"));
+        EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
         EXPECT_FALSE(controller().isBusy());
     }
 }
@@ -100,7 +91,7 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsT
     EXPECT_EQ(desktop.systemLogLines().join(u'|').toStdString(),
               "Completed saving headlines for \"AAPL\"|Completed saving headlines for \"MSFT\"|Completed saving headlines for \"GOOG\"");
     EXPECT_EQ(savedFiles().size(), 4);
-    EXPECT_EQ(events.deepestNesting(), 1) << "no save ran inside another";
+    EXPECT_EQ(events.deepestNesting(), 1); // no save ran inside another
 
     stop = true;
     ASSERT_TRUE(QDir(downloadsPath()).removeRecursively());
@@ -109,6 +100,32 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsT
     runUntilIdle();
     EXPECT_EQ(engine.loads().mid(loadsBefore), QStringList{article(1)});
     EXPECT_FALSE(controller().isBusy());
+}
+
+// The automatic download as setup starts it: tried every 20 seconds until there are lists, then
+// a batch at the refresh rate.
+TEST_F(HeadlineBatchTest, AutomaticDownloadRetriesUntilListsExistThenSavesAtTheRefreshRate)
+{
+    settings.setValue(QStringLiteral("DownloadHeadlines"), true);
+    settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("15"));
+    AppController app(platform());
+    app.setArchiveServices(services());
+    app.applicationWillFinishLaunching();
+    const auto timersDueAt = [&](qint64 seconds) {
+        const auto pending = timers.pendingTimers();
+        return std::count_if(pending.begin(), pending.end(), [&](const auto &timer) { return timer.repeats && timer.fireDate == startTime().addSecs(seconds); });
+    };
+    EXPECT_EQ(timersDueAt(20), 1);
+    timers.advance(20);
+    EXPECT_EQ(timersDueAt(40), 1);
+    EXPECT_FALSE(app.state().m_isSaving);
+    app.state().m_headlines[QStringLiteral("AAPL")].append({addArticle(1, QStringLiteral("First")), QStringLiteral("First"), std::nullopt});
+    timers.advance(20);
+    EXPECT_TRUE(app.state().m_isSaving);
+    timers.advance(2);
+    EXPECT_FALSE(app.archive().isBusy());
+    EXPECT_EQ(savedFiles(), QStringList{QStringLiteral("[AAPL] First.webarchive")});
+    EXPECT_EQ(timersDueAt(40 + 900), 1);
 }
 
 } // namespace
