@@ -9,11 +9,7 @@ namespace {
 class OutputFoldersTest : public ArchiveFixture {
 protected:
     QString folder(const QString &relative) const { return QDir(homePath()).filePath(relative); }
-    QString make(const QString &relative) const
-    {
-        QDir().mkpath(folder(relative));
-        return folder(relative);
-    }
+    QString make(const QString &relative) const { return QDir().mkpath(folder(relative)) ? folder(relative) : QString(); }
     // Stores the folder as the chooser would, after a cancelled choice.
     void choose(const QString &path)
     {
@@ -60,8 +56,7 @@ TEST_F(OutputFoldersTest, AFolderGoneForGoodOrUnreadableFallsBackToDownloads)
     EXPECT_EQ(GetOutputDirectory(settings), chosen);
 
     // Stored values that are no folder reference are ignored.
-    const QVariant values[] = {QVariant(folder(QStringLiteral("Downloads"))), QVariant(QByteArray("TWFR\x09")), QVariant(qlonglong(7))};
-    for (const QVariant &value : values) {
+    for (const QVariant &value : {QVariant(folder(QStringLiteral("Downloads"))), QVariant(QByteArray("TWFR\x09")), QVariant(qlonglong(7))}) {
         settings.setValue(kOutputDirectoryKey, value);
         EXPECT_EQ(GetOutputDirectory(settings), folder(QStringLiteral("Downloads"))) << value.toString().toStdString();
     }

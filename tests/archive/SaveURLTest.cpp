@@ -49,10 +49,8 @@ TEST_F(SaveURLTest, DatedTitlesAndBadAddresses)
 {
     const QString untitled = addArticle(1, QString());
     ASSERT_EQ(save(untitled), SaveOutcome::Saved);
-    const QStringList files = savedFiles();
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\[AAPL\] \(No Title\) 2026-12-05 15-00-0\d [+-]\d{4}\.webarchive$)")).match(files[0]).hasMatch())
-        << files[0].toStdString();
+    const QString files = savedFiles().join(u'|');
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\[AAPL\] \(No Title\) 2026-12-05 15-00-0\d [+-]\d{4}\.webarchive$)")).match(files).hasMatch()) << files.toStdString();
     timers.advance(5);
     EXPECT_EQ(save(untitled), SaveOutcome::AlreadyExists);
 

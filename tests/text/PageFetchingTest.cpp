@@ -3,7 +3,6 @@
 #include "support/LocalHttpServer.h"
 #include "text/PageDecoding.h"
 #include "text/PageFetching.h"
-#include "text/UrlTitleCache.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +15,7 @@ namespace {
 
 const QString address = QStringLiteral("http://news.example.com/story?id=1");
 
-QDateTime utc(int month, int day, int hour, int minute, int second)
-{
-    return QDateTime(QDate(2026, month, day), QTime(hour, minute, second), Qt::UTC);
-}
+QDateTime utc(int month, int day, int hour, int minute, int second) { return QDateTime(QDate(2026, month, day), QTime(hour, minute, second), Qt::UTC); }
 
 } // namespace
 
@@ -90,20 +86,4 @@ TEST(FetchURLTitle, FileSafeTitleOrDatedFallbackInLocalTime)
     }
     FakeUrlLoader none;
     EXPECT_EQ(FetchURLTitle(none, QStringLiteral("http://news.example.com/a b"), winter), fallback);
-}
-
-TEST(UrlTitleCache, FetchesEachAddressOncePerProcess)
-{
-    FakeUrlLoader loader;
-    loader.serve(address, "<title>Earnings beat</title>");
-    UrlTitleCache cache;
-    EXPECT_EQ(cache.title(loader, address, utc(1, 5, 15, 0, 0)), "Earnings beat");
-    loader.serve(address, "<title>Updated headline</title>");
-    EXPECT_EQ(cache.title(loader, address, utc(1, 6, 15, 0, 0)), "Earnings beat");
-    // A failed lookup is remembered too, with the date of the first attempt.
-    const QString failing = QStringLiteral("http://news.example.com/down");
-    EXPECT_EQ(cache.title(loader, failing, utc(1, 5, 15, 0, 0)), "(No Title) 2026-01-05 10-00-00 -0500");
-    loader.serve(failing, "<title>Back up</title>");
-    EXPECT_EQ(cache.title(loader, failing, utc(2, 1, 9, 0, 0)), "(No Title) 2026-01-05 10-00-00 -0500");
-    EXPECT_EQ(loader.requests().size(), 2);
 }
