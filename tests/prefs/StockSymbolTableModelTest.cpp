@@ -41,7 +41,6 @@ TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
 
     load({{"StockSymbols", QVariantList{"B", "A"}}}); // no "ShowSettings": everything shown
     EXPECT_EQ(model.showSettings(), (QVariantMap{{"A", 1LL}, {"B", 1LL}}));
-    EXPECT_EQ(settings.values().size(), 1);
 }
 
 // A renamed row keeps the case typed, gets reset shares and a tick, and moves to its sorted place;
@@ -87,8 +86,7 @@ TEST_F(SymbolTableTest, ShowColumnTakesOnlyNumbersFromTheCheckBoxAndDeleteKeepsE
 {
     load({{"StockSymbols", QVariantList{"IBM"}}});
     const QModelIndex show = cell(0, StockSymbolTableModel::ShowColumn);
-    EXPECT_FALSE(model.setData(show, QStringLiteral("0"), Qt::CheckStateRole));
-    EXPECT_FALSE(model.setData(show, 0, Qt::EditRole));
+    EXPECT_FALSE(model.setData(show, QStringLiteral("0"), Qt::CheckStateRole) || model.setData(show, 0, Qt::EditRole));
     EXPECT_EQ(model.showSettings().value("IBM"), QVariant(1LL));
     EXPECT_TRUE(model.setData(show, 7, Qt::CheckStateRole)); // not Qt::Checked
     EXPECT_EQ(model.showSettings().value("IBM"), QVariant(0LL));
@@ -98,8 +96,7 @@ TEST_F(SymbolTableTest, ShowColumnTakesOnlyNumbersFromTheCheckBoxAndDeleteKeepsE
     load({{"StockSymbols", QVariantList{"A", "B", "C", "D"}}, {"CompanyShares", QVariantMap{{"B", "3"}}}});
     model.deleteStockSymbols({3, 1, 3, 9, -1});
     EXPECT_EQ(model.stockSymbols(), (QStringList{"A", "C"}));
-    EXPECT_EQ(model.companyShares().value("B"), "3");
-    EXPECT_TRUE(model.showSettings().contains("D"));
+    EXPECT_TRUE(model.companyShares().value("B") == "3" && model.showSettings().contains("D"));
 }
 
 // The alert columns edit like "Shares": text as typed, nothing on a "????" row, reset by a

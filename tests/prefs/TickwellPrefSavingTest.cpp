@@ -23,10 +23,7 @@ protected:
         m_controller->applicationWillFinishLaunching();
         return *m_controller;
     }
-    int quotePageFetches(const QString &symbol) const
-    {
-        return static_cast<int>(controllerLoader.requests().filter(QStringLiteral("/q?s=") + symbol).size());
-    }
+    qsizetype quotePageFetches(const QString &symbol) const { return controllerLoader.requests().filter(QStringLiteral("/q?s=") + symbol).size(); }
 
     FakeUrlLoader controllerLoader;
     HeadlessStatusItem statusItem;
@@ -91,9 +88,8 @@ TEST_F(TickwellPrefSavingTest, ClosingWithAnEditStillOpenStoresItBeforeTheContro
 }
 
 // Edits stay in memory until Apply, which writes the table and posts once: the controller reruns
-// setup, fetching the new symbol at once, and an alert typed in the table, the way a user types
-// it, fires. The window shown again reflects alerts cleared from the menu, and closing it does
-// not bring them back.
+// setup, fetches the new symbol, and fires the alert typed in the table. The window shown again
+// reflects alerts cleared from the menu, and closing it does not bring them back.
 TEST_F(TickwellPrefSavingTest, ApplyWritesTheTableAndTheControllerRunsSetup)
 {
     settings.setValue("StockSymbols", QVariantList{"IBM"});
