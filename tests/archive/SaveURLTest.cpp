@@ -14,7 +14,6 @@ protected:
     {
         return SaveURL(address, QStringLiteral("Headline"), comment, QStringLiteral("AAPL"), controller());
     }
-    void useFormat(bool pdf) { settings.setValue(QStringLiteral("HeadlineFileFormat"), pdf ? QStringLiteral("PDF") : QStringLiteral("Web Archive")); }
 };
 
 // Both formats from the loaded page, with the comment as the freedesktop attribute. The PDF is one
@@ -24,14 +23,10 @@ TEST_F(SaveURLTest, BothFormatsAreWrittenOnceFromTheLoadedPage)
 {
     const bool comments = SetFileComment(downloadsPath(), QStringLiteral("probe")); // user attributes on this file system
     const QString comment = QStringLiteral("\"Acme beats\" Reuters  (Fri 4:05PM) ");
-    const struct {
-        bool pdf;
-        QSizeF document;
-        QSizeF page;
-    } cases[] = {{false, {}, {}}, {true, {1000.7, 1500.2}, {1020, 1520}}, {true, {640, 480}, {660, 500}}};
+    const struct { bool pdf; QSizeF document, page; } cases[] = {{false, {}, {}}, {true, {1000.7, 1500.2}, {1020, 1520}}, {true, {640, 480}, {660, 500}}};
     int number = 0;
     for (const auto &c : cases) {
-        useFormat(c.pdf);
+        settings.setValue(QStringLiteral("HeadlineFileFormat"), c.pdf ? QStringLiteral("PDF") : QStringLiteral("Web Archive"));
         ++number;
         const QString address = addArticle(number, QStringLiteral("A/B: %1").arg(number), {.documentSize = c.document});
         const QString name = QStringLiteral("[AAPL] A-B- %1.%2").arg(number).arg(c.pdf ? QStringLiteral("pdf") : QStringLiteral("webarchive"));
@@ -43,45 +38,30 @@ TEST_F(SaveURLTest, BothFormatsAreWrittenOnceFromTheLoadedPage)
         const qsizetype loads = engine.loads().size();
         EXPECT_EQ(save(address, QStringLiteral("new comment")), SaveOutcome::AlreadyExists);
         EXPECT_EQ(window.status(), QStringLiteral("This file already exists: %1").arg(name));
-        EXPECT_EQ(engine.loads().size(), loads) << "nothing loaded for an existing file";
+        EXPECT_EQ(engine.loads().size(), loads);
         EXPECT_EQ(savedBytes(name), bytes);
     }
 }
 
 // A page without a title gets a dated name, cached for the run: the second save is a duplicate.
-// Hostile titles stay inside the folder; an address that cannot load is not tried.
-TEST_F(SaveURLTest, DatedAndHostileTitles)
+// An address that cannot load is not tried.
+TEST_F(SaveURLTest, DatedTitlesAndBadAddresses)
 {
     const QString untitled = addArticle(1, QString());
     ASSERT_EQ(save(untitled), SaveOutcome::Saved);
-    const QStringList files = savedFiles();
-    ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\[AAPL\] \(No Title\) 2026-12-05 15-00-0\d [+-]\d{4}\.webarchive$)")).match(files[0]).hasMatch())
-        << files[0].toStdString();
+    const QString files = savedFiles().join(u'|');
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\[AAPL\] \(No Title\) 2026-12-05 15-00-0\d [+-]\d{4}\.webarchive$)")).match(files).hasMatch()) << files.toStdString();
     timers.advance(5);
     EXPECT_EQ(save(untitled), SaveOutcome::AlreadyExists);
 
-    const QString titles[] = {QStringLiteral("../../../../tmp/escape"), QStringLiteral(".."), QStringLiteral("x").repeated(400),
-                              QString::fromUtf8("\xE2\x80\xAE") + QStringLiteral("fdp.exe")};
-    int number = 1;
-    for (const QString &title : titles)
-        EXPECT_EQ(save(addArticle(++number, title)), SaveOutcome::Saved) << title.toStdString();
-    EXPECT_EQ(savedFiles().size(), 5);
-    for (const QString &name : savedFiles())
-        EXPECT_LE(QFile::encodeName(name).size(), 255);
-    EXPECT_TRUE(QDir(homePath()).entryList(QDir::Files).isEmpty()) << "nothing beside the folder";
     EXPECT_EQ(save(QStringLiteral("http://news.test/with space.html")), SaveOutcome::Failed);
-    EXPECT_EQ(engine.loads().size(), 5) << "an address that cannot load is not tried";
+    EXPECT_EQ(engine.loads().size(), 1);
 }
 
 // Failures write nothing (a later batch tries again) and say so on the status line.
 TEST_F(SaveURLTest, FailuresAreReportedAndLeaveNoFile)
 {
-    const struct {
-        FakeWebPage page;
-        bool engineSilent;
-        const char *suffix;
-    } cases[] = {
+    const struct { FakeWebPage page; bool engineSilent; const char *suffix; } cases[] = {
         {{.fails = true}, false, ""},
         {{.finishes = false}, false, " (the page did not finish loading within 90 seconds)"},
         {{}, true, " (the web engine did not answer within 30 seconds)"},
@@ -93,8 +73,8 @@ TEST_F(SaveURLTest, FailuresAreReportedAndLeaveNoFile)
         const int stops = engine.stops();
         EXPECT_EQ(save(addArticle(number, title, c.page)), SaveOutcome::Failed) << c.suffix;
         EXPECT_EQ(window.status(), QStringLiteral("There was an error saving file: [AAPL] %1.webarchive%2").arg(title, QString::fromLatin1(c.suffix)));
-        EXPECT_TRUE(savedFiles().isEmpty()) << c.suffix;
-        EXPECT_TRUE(c.page.finishes || engine.stops() > stops) << "a load that timed out is stopped";
+        EXPECT_TRUE(savedFiles().isEmpty());
+        EXPECT_TRUE(c.page.finishes || engine.stops() > stops); // a load that timed out is stopped
     }
 }
 

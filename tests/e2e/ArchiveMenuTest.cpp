@@ -12,28 +12,21 @@ TEST_F(ArchiveMenuTest, SaveAllHeadlinesThenAgainSkipsWhatIsSaved)
 {
     writeSettings(QStringLiteral("<key>StockSymbols</key><array><string>ACME</string></array>\n"
                                  "<key>IncludeHeadlinesInSubmenu</key><true/>\n"));
-    const auto run = [&](const QStringList &choices) {
-        QStringList arguments{QStringLiteral("--page-timeout"), QStringLiteral("20")};
-        for (const QString &choice : choices)
-            arguments << QStringLiteral("--select") << choice;
-        return QString::fromUtf8(runMenu(arguments).value_or(QByteArray()));
-    };
+    const auto run = [&](const QStringList &choices) { return QString::fromUtf8(runMenu(QStringList{"--page-timeout", "20"} + choices).value_or(QByteArray())); };
     ASSERT_TRUE(QDir(downloads()).removeRecursively()); // a fresh account: made by the first save
-    const QString first = run({QStringLiteral("Save All Headlines..."), QStringLiteral("Go to Headlines folder...")});
+    const QString first = run({"--select", "Save All Headlines...", "--select", "Go to Headlines folder..."});
     if (first.contains(QStringLiteral("did not finish loading")) || first.contains(QStringLiteral("did not answer")))
         GTEST_SKIP() << "the web engine cannot run here";
 
     // The feed lists three articles with absolute links (one of them without link text).
     const QStringList files = QDir(downloads()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     ASSERT_EQ(files.size(), 3) << first.toStdString();
-    for (const QString &name : files) {
-        EXPECT_TRUE(name.startsWith(QStringLiteral("[ACME] ")) && name.endsWith(QStringLiteral(".webarchive"))) << name.toStdString();
-        EXPECT_TRUE(FileComment(QDir(downloads()).filePath(name)).value_or(QString()).startsWith(u'"')) << name.toStdString();
-    }
-    EXPECT_TRUE(first.contains(QStringLiteral("\nprogress: Done\n")));
-    EXPECT_TRUE(first.contains(QStringLiteral("\nopen: ") + downloads() + u'\n')) << "the folder that was used";
+    for (const QString &name : files)
+        EXPECT_TRUE(name.startsWith(QStringLiteral("[ACME] ")) && name.endsWith(QStringLiteral(".webarchive"))
+                    && FileComment(QDir(downloads()).filePath(name)).value_or(QString()).startsWith(u'"')) << name.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("\nprogress: Done\n")) && first.contains(QStringLiteral("\nopen: ") + downloads() + u'\n'));
 
-    const QString second = run({QStringLiteral("Save All Headlines...")});
+    const QString second = run({"--select", "Save All Headlines..."});
     EXPECT_EQ(QDir(downloads()).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
     EXPECT_EQ(second.count(QStringLiteral("progress: This file already exists: [ACME] ")), 3) << second.toStdString();
 }

@@ -15,11 +15,9 @@ protected:
     // ACME alone unless told otherwise, no market sections, and headlines only when asked.
     void writeFeedSettings(const QString &url, bool headlines, const QString &symbols = u"<string>ACME</string>"_s)
     {
-        QString entries = u"<key>StockSymbols</key><array>%1</array>\n"_s.arg(symbols);
-        for (const char *key : {"ShowMarketIndicesInMenu", "ShowOtherMarketIndicesInMenu", "ShowPreciousMetalsInMenu"})
-            entries += u"<key>%1</key><false/>\n"_s.arg(QLatin1String(key));
-        entries += u"<key>IncludeHeadlinesInSubmenu</key><%1/>\n"_s.arg(headlines ? u"true"_s : u"false"_s);
-        writeLiveSettings(url, entries);
+        writeLiveSettings(url, u"<key>StockSymbols</key><array>%1</array>\n<key>ShowMarketIndicesInMenu</key><false/>\n"
+                               "<key>ShowOtherMarketIndicesInMenu</key><false/>\n<key>ShowPreciousMetalsInMenu</key><false/>\n"
+                               "<key>IncludeHeadlinesInSubmenu</key><%2/>\n"_s.arg(symbols, headlines ? u"true"_s : u"false"_s));
     }
 };
 
@@ -39,8 +37,8 @@ TEST_F(LiveMenu, TheChartAnswerMakesTheQuoteLineWithChangeAgainstYesterdaysClose
                                              "<key>CompanyShares</key><dict><key>ACME</key><integer>10</integer></dict>\n"_s);
     const QString menu = QString::fromUtf8(runMenu({}).value_or(QByteArray()));
     // 244.60 - 241.53, not 244.60 - 230.10; the chart drawn from the day's bars, with the gap.
-    EXPECT_TRUE(menu.contains(u"\nAcme Corporation [ACME] (3.07, 1.271%) : 244.60 (10 shares: $2,446.00)\n"_s)) << menu.toStdString();
-    EXPECT_TRUE(menu.contains(u"\n  [image live-chart:ACME]\n"_s)) << menu.toStdString();
+    EXPECT_TRUE(menu.contains(u"\nAcme Corporation [ACME] (3.07, 1.271%) : 244.60 (10 shares: $2,446.00)\n"_s)
+                && menu.contains(u"\n  [image live-chart:ACME]\n"_s)) << menu.toStdString();
     EXPECT_FALSE(server.lastRequestHeader(target, "User-Agent").isEmpty());
 }
 
@@ -50,12 +48,11 @@ TEST_F(LiveMenu, TheChartAnswerMakesTheQuoteLineWithChangeAgainstYesterdaysClose
 TEST_F(LiveMenu, TheFeedsSessionBringsTheDetailsAndEachRangeIsDrawn)
 {
     writeFeedSettings(feed.url(QString()), true, u"<string>ACME</string><string>ZZTOP</string>"_s);
-    const QStringList links{u"1 Day Share Price Chart"_s, u"5 Day Share Price Chart"_s, u"3 Month Share Price Chart"_s,
-        u"6 Month Share Price Chart"_s, u"1 Year Share Price Chart"_s, u"2 Year Share Price Chart"_s, u"5 Year Share Price Chart"_s,
-        u"Max Share Price Chart"_s};
-    QStringList arguments;
-    for (const QString &link : links)
-        arguments << u"--select"_s << u"Acme* > "_s + link;
+    QStringList links, arguments;
+    for (const char *range : {"1 Day", "5 Day", "3 Month", "6 Month", "1 Year", "2 Year", "5 Year", "Max"}) {
+        links << QLatin1String(range) + u" Share Price Chart"_s;
+        arguments << u"--select"_s << u"Acme* > "_s + links.last();
+    }
     const QString output = QString::fromUtf8(runMenu(arguments).value_or(QByteArray()));
     const QStringList lines = output.split(u'\n');
     ASSERT_TRUE(output.contains(u"[ACME]"_s)) << output.toStdString();
@@ -84,11 +81,8 @@ TEST_F(LiveMenu, TheFeedsSessionBringsTheDetailsAndEachRangeIsDrawn)
 // with status 200 is no crumb, and no complaint) and the range's window says why it has no chart.
 TEST_F(LiveMenu, EachScriptedRefusalIsSaidWhereItHappens)
 {
-    const struct {
-        const char *mode;
-        const char *after;
-        const char *expected; // a whole line of the output; %1 is the feed's host
-    } cases[] = {
+    // expected: a whole line of the output; %1 is the feed's host.
+    const struct { const char *mode, *after, *expected; } cases[] = {
         {"429", "0", "Quotes from %1: 429 Too Many Requests; next try at "},
         {"401", "0", "Quotes from %1: 401 Unauthorized; next try at "},
         {"html", "0", "Quotes from %1: not a quote answer (HTML page); next try at "},
@@ -102,12 +96,9 @@ TEST_F(LiveMenu, EachScriptedRefusalIsSaidWhereItHappens)
         const bool window = *c.after != '0';
         const QString output = QString::fromUtf8(
             runMenu(window ? QStringList{u"--select"_s, u"Acme* > 1 Year Share Price Chart"_s} : QStringList()).value_or(QByteArray()));
-        const QString expected = QString::fromLatin1(c.expected).arg(refusing.host());
-        EXPECT_TRUE(output.contains(u'\n' + expected)) << output.toStdString();
-        EXPECT_EQ(output.contains(u"[ACME]"_s), window) << output.toStdString();
-        if (window) {
-            EXPECT_FALSE(output.contains(u"Quotes from"_s)) << output.toStdString();
-        }
+        EXPECT_TRUE(output.contains(u'\n' + QString::fromLatin1(c.expected).arg(refusing.host()))) << output.toStdString();
+        EXPECT_EQ(output.contains(u"[ACME]"_s), window);
+        EXPECT_FALSE(window && output.contains(u"Quotes from"_s));
     }
 }
 

@@ -38,8 +38,7 @@ protected:
         QFile file(path(QStringLiteral("config/com.brantlow.Tickwell.plist")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>LogToConsole</key><false/>\n%1</dict>\n</plist>\n")
-                       .arg(entries)
-                       .toUtf8());
+                       .arg(entries).toUtf8());
     }
 
     // tickwell-menu's or another program's output, or nothing when it failed.

@@ -11,11 +11,8 @@ using SettingsFromTools = MenuToolFixture;
 // a real share count of a round million reads as a million shares.
 TEST_F(SettingsFromTools, ShowSettingsAndSharesInEveryType)
 {
-    const struct {
-        const char *name;
-        QStringList defaultsWrite; // arguments after "write ShowSettings", or empty: written by hand
-        QString byHand;
-    } cases[] = {
+    // defaultsWrite: the arguments after "write ShowSettings", or empty when written by hand.
+    const struct { const char *name; QStringList defaultsWrite; QString byHand; } cases[] = {
         {"-dict", {"-dict", "ACME", "1", "BETA", "0"}, {}},
         {"-dict-int", {"-dict-int", "ACME", "1", "BETA", "0"}, {}},
         {"boolean", {}, "<key>ShowSettings</key><dict><key>ACME</key><true/><key>BETA</key><false/></dict>\n"},
@@ -24,15 +21,11 @@ TEST_F(SettingsFromTools, ShowSettingsAndSharesInEveryType)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         writeSettings(QStringLiteral("<key>StockSymbols</key><array><string>ACME</string><string>BETA</string></array>\n"
-                                     "<key>CompanyShares</key><dict><key>ACME</key><real>1000000.0</real></dict>\n")
-                      + c.byHand);
-        if (!c.defaultsWrite.isEmpty()) {
-            ASSERT_TRUE(runTool(QStringLiteral("tickwell-defaults"), QStringList{QStringLiteral("write"), QStringLiteral("ShowSettings")} + c.defaultsWrite));
-        }
+                                     "<key>CompanyShares</key><dict><key>ACME</key><real>1000000.0</real></dict>\n") + c.byHand);
+        ASSERT_TRUE(c.defaultsWrite.isEmpty()
+                    || runTool(QStringLiteral("tickwell-defaults"), QStringList{QStringLiteral("write"), QStringLiteral("ShowSettings")} + c.defaultsWrite));
         const QString menu = QString::fromUtf8(runMenu({}).value_or(QByteArray()));
-        const QRegularExpression acme(QStringLiteral(R"(\[ACME\] (?:\([^)]*\) )?: [\d.,]+.* \(1,000,000 shares: \$[\d,]+\.\d\d\))"));
-        EXPECT_TRUE(acme.match(menu).hasMatch()) << menu.toStdString();
-        EXPECT_FALSE(menu.contains(QStringLiteral("[BETA]"))) << menu.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(\[ACME\] (?:\([^)]*\) )?: [\d.,]+.* \(1,000,000 shares: \$[\d,]+\.\d\d\))")).match(menu).hasMatch() && !menu.contains(QStringLiteral("[BETA]"))) << menu.toStdString();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "support/FakeUrlLoader.h"
 #include "support/MemorySettingsStore.h"
+#include "prefs/CompanyLookup.h"
+#include "prefs/FinderOrder.h"
 #include "prefs/StockSymbolTableModel.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +41,6 @@ TEST_F(SymbolTableTest, LoadSortsAndReadsOnlyWellTypedValues)
 
     load({{"StockSymbols", QVariantList{"B", "A"}}}); // no "ShowSettings": everything shown
     EXPECT_EQ(model.showSettings(), (QVariantMap{{"A", 1LL}, {"B", 1LL}}));
-    EXPECT_EQ(settings.values().size(), 1);
 }
 
 // A renamed row keeps the case typed, gets reset shares and a tick, and moves to its sorted place;
@@ -60,20 +61,14 @@ TEST_F(SymbolTableTest, RenameResetsSharesTicksAndSorts)
     EXPECT_EQ(model.companyShares(), (QVariantMap{{"ibm", ""}, {"NEW", ""}, {"OLD", "7"}, {"ZZ", ""}}));
     EXPECT_EQ(model.showSettings().value("ibm"), QVariant(1LL));
     EXPECT_EQ(model.showSettings().value("OLD"), QVariant(0LL));
-    EXPECT_TRUE(loader.requests().filter("????").isEmpty()) << "the placeholder is never looked up";
+    EXPECT_TRUE(loader.requests().filter("????").isEmpty()); // the placeholder is never looked up
 }
 
 TEST_F(SymbolTableTest, SharesEditRules)
 {
     load({{"StockSymbols", QVariantList{"IBM"}}, {"ShowSettings", QVariantMap{{"IBM", 0LL}}}});
     model.addStockSymbol();
-    const struct {
-        int row;
-        QString typed;
-        QString symbol;
-        QVariant storedShares;
-        qlonglong storedShow;
-    } cases[] = {
+    const struct { int row; QString typed, symbol; QVariant storedShares; qlonglong storedShow; } cases[] = {
         {1, "100", "????", QString(), 0},  // a placeholder row gets no shares, stays unticked
         {0, "100", "IBM", "100", 1},       // shares tick the box
         {0, " 1,5 x", "IBM", " 1,5 x", 1}, // kept as typed
@@ -87,25 +82,21 @@ TEST_F(SymbolTableTest, SharesEditRules)
 }
 
 // The check box takes numbers through its own role only; the company column is not editable.
-TEST_F(SymbolTableTest, ShowColumnTakesOnlyNumbersFromTheCheckBox)
+TEST_F(SymbolTableTest, ShowColumnTakesOnlyNumbersFromTheCheckBoxAndDeleteKeepsEntries)
 {
     load({{"StockSymbols", QVariantList{"IBM"}}});
     const QModelIndex show = cell(0, StockSymbolTableModel::ShowColumn);
-    EXPECT_FALSE(model.setData(show, QStringLiteral("0"), Qt::CheckStateRole));
-    EXPECT_FALSE(model.setData(show, 0, Qt::EditRole));
+    EXPECT_FALSE(model.setData(show, QStringLiteral("0"), Qt::CheckStateRole) || model.setData(show, 0, Qt::EditRole));
     EXPECT_EQ(model.showSettings().value("IBM"), QVariant(1LL));
     EXPECT_TRUE(model.setData(show, 7, Qt::CheckStateRole)); // not Qt::Checked
     EXPECT_EQ(model.showSettings().value("IBM"), QVariant(0LL));
     EXPECT_FALSE(model.setData(cell(0, StockSymbolTableModel::CompanyColumn), "International Business Machines"));
-}
 
-TEST_F(SymbolTableTest, DeleteRemovesTheGivenRowsAndKeepsTheirEntries)
-{
+    // Deleting rows keeps their entries.
     load({{"StockSymbols", QVariantList{"A", "B", "C", "D"}}, {"CompanyShares", QVariantMap{{"B", "3"}}}});
     model.deleteStockSymbols({3, 1, 3, 9, -1});
     EXPECT_EQ(model.stockSymbols(), (QStringList{"A", "C"}));
-    EXPECT_EQ(model.companyShares().value("B"), "3");
-    EXPECT_TRUE(model.showSettings().contains("D"));
+    EXPECT_TRUE(model.companyShares().value("B") == "3" && model.showSettings().contains("D"));
 }
 
 // The alert columns edit like "Shares": text as typed, nothing on a "????" row, reset by a
@@ -115,13 +106,7 @@ TEST_F(SymbolTableTest, AlertColumnsEditRules)
     load({{"StockSymbols", QVariantList{"IBM", "OLD"}},
           {"PriceAlerts", QVariantMap{{"OLD", QVariantMap{{"Above", "10"}, {"Note", "mine"}}}, {"NEW", QVariantMap{{"Below", "5"}, {"Note", "x"}}}}}});
     model.addStockSymbol();
-    const struct {
-        int row;
-        int column;
-        QString typed;
-        bool applied;
-        QVariant stored; // the whole "PriceAlerts" after the edit
-    } cases[] = {
+    const struct { int row, column; QString typed; bool applied; QVariant stored; } cases[] = { // stored: IBM's alerts after the edit
         {2, StockSymbolTableModel::AboveColumn, "100", false, QVariant()}, // "????": refused
         {0, StockSymbolTableModel::AboveColumn, " 150,5 ", true, QVariantMap{{"Above", " 150,5 "}}},
         {0, StockSymbolTableModel::BelowColumn, "120", true, QVariantMap{{"Above", " 150,5 "}, {"Below", "120"}}},
@@ -134,7 +119,6 @@ TEST_F(SymbolTableTest, AlertColumnsEditRules)
         EXPECT_FALSE(model.priceAlerts().contains("????"));
     }
     EXPECT_EQ(model.data(cell(0, StockSymbolTableModel::BelowColumn)), QVariant("120"));
-    EXPECT_EQ(model.headerData(StockSymbolTableModel::DayMoveColumn, Qt::Horizontal), QVariant("Alert on day move %"));
 
     // Typed text that never fires says so in its tool tip.
     model.setData(cell(0, StockSymbolTableModel::AboveColumn), "150,5");
@@ -158,7 +142,67 @@ TEST_F(SymbolTableTest, WritingKeepsAlertsChangedOutsideTheWindow)
     model.setData(cell(1, StockSymbolTableModel::BelowColumn), "");
     settings.setValue("PriceAlerts", QVariantMap{{"B", QVariantMap{{"Below", "3"}}}});
     model.writeTo(settings);
-    EXPECT_FALSE(settings.value("PriceAlerts")) << "the last alert gone, the key goes";
+    EXPECT_FALSE(settings.value("PriceAlerts")); // the last alert gone, the key goes
+}
+
+// Numbers by value, case, width and composition ignored (equal texts keep their order),
+// placeholders first.
+TEST(FinderOrderTest, SortsAndComparesLikeTheFileManager)
+{
+    const std::pair<QStringList, QStringList> cases[] = {
+        {{"ibm", "IBM", "Ibm", "AAPL", "3M"}, {"3M", "AAPL", "ibm", "IBM", "Ibm"}},
+        {{"X100000000000000000000", "X99999999999999999999"}, {"X99999999999999999999", "X100000000000000000000"}},
+        {{"A1B10", "A1B9", "A10B1"}, {"A1B9", "A1B10", "A10B1"}},
+        {{"????", "MSFT", "????"}, {"????", "????", "MSFT"}},
+    };
+    for (auto [strings, expected] : cases) {
+        SortCFMutableArrayOfCFStringsLikeTheFinder(strings);
+        EXPECT_EQ(strings, expected);
+    }
+    const struct { QString a, b; int sign; } comparisons[] = {
+        {"brk.b", "BRK.B", 0}, {QString::fromUtf8("\xEF\xBC\xA1\xEF\xBC\xA2"), "ab", 0}, // fullwidth AB
+        {QString::fromUtf8("caf\xC3\xA9"), QString::fromUtf8("cafe\xCC\x81"), 0},       // composed and decomposed
+        {"cafe", QString::fromUtf8("caf\xC3\xA9"), -1}, {"", "A", -1},
+    };
+    const auto sign = [](int value) { return (value > 0) - (value < 0); };
+    for (const auto &c : comparisons) {
+        EXPECT_EQ(sign(CompareLikeTheFinder(c.a, c.b)), c.sign) << c.a.toStdString() << " " << c.b.toStdString();
+        EXPECT_EQ(sign(CompareLikeTheFinder(c.b, c.a)), -c.sign) << c.a.toStdString() << " " << c.b.toStdString();
+    }
+}
+
+QString quoteAddress(const QString &symbol) { return QStringLiteral("http://127.0.0.1:9/q?s=") + symbol; }
+
+TEST_F(SymbolTableTest, CompanyLookupCutsTheNameOutOfTheQuotePageOncePerSymbol)
+{
+    settings.setValue("QuotePageHost", QStringLiteral("127.0.0.1:9"));
+    const std::pair<QByteArray, std::optional<QString>> pages[] = {
+        {"<title>Summary for International Business Machines - Yahoo</title>", QStringLiteral("International Business Machines ")},
+        {"<h1>SUMMARY FOR Acme Corp- x</h1>", QStringLiteral("Acme Corp")},
+        {"Summary for Coca-Cola Co - NYSE", QStringLiteral("Coca")},
+        {"Summary for Nobody", std::nullopt},
+        // Not UTF-8: read as Mac OS Roman, where 0x8E is e with acute.
+        {"Summary for Soci\x8Et\x8E G\x8En\x8Erale - Paris", QString::fromUtf8("Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale ")},
+    };
+    int number = 0;
+    for (const auto &[page, company] : pages) {
+        const QString symbol = QStringLiteral("S%1").arg(++number);
+        loader.serve(quoteAddress(symbol), page);
+        EXPECT_EQ(lookup.getCompanyForSymbol(symbol), company) << page.toStdString();
+    }
+    // Each symbol is fetched once, even when it fails: later asks answer "" from the cache.
+    loader.clearRequests();
+    loader.serve(quoteAddress("IBM"), "Summary for IBM Corp - x");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(lookup.getCompanyForSymbol("IBM"), QStringLiteral("IBM Corp "));
+        EXPECT_EQ(lookup.getCompanyForSymbol("NOPE"), i == 0 ? std::nullopt : std::optional<QString>(QString()));
+    }
+    loader.serve(quoteAddress("NOPE"), "Summary for Now There - x");
+    EXPECT_EQ(lookup.getCompanyForSymbol("NOPE"), QString());
+    // The placeholder and a symbol that makes no valid address request nothing.
+    EXPECT_EQ(lookup.getCompanyForSymbol(QStringLiteral("????")), QString());
+    EXPECT_EQ(lookup.getCompanyForSymbol("BRK B"), std::nullopt);
+    EXPECT_EQ(loader.requests(), (QStringList{quoteAddress("IBM"), quoteAddress("NOPE")}));
 }
 
 } // namespace

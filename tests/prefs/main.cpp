@@ -7,7 +7,6 @@
 int main(int argc, char **argv)
 {
     tickwell::testing::PrepareTestProcess();
-    // Widget tests need an application object.
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -26,13 +26,11 @@ TEST(ClassicExtractHrefs, GivesAddressesThenLinkTexts)
         {R"(<li><a href="n1.html">One</a></li><li><A HREF="n2.html">Two</A></li>)", {"n1.html", "n2.html"}, {"One", "Two"}},
         {R"(<a href="u" target="_blank">T</a>)", {"u"}, {}}, // a further attribute leaves no "<a >" tag
         {R"(<img src="p.gif"><a href="u">T</a>)", {"u", "p.gif"}, {"T"}}, // row order, not page order
-        {R"(<a href="">E</a><a href='s'>S</a><a href=bare>B</a>)", {"", "s", "bare"}, {"E", "S"}},
-        {R"(<td background="bg.gif">cell</td>)", {"bg.gif"}, {}},
+        {R"(<a href="">E</a><a href='s'>S</a><a href=bare>B</a>)", {"", "s", "bare"}, {"E", "S"}}, {R"(<td background="bg.gif">cell</td>)", {"bg.gif"}, {}},
         // Option values are listed in the table but switched off: a form's choices are no links.
         {R"(<select><option value="v1">One</option><option value='v2'>Two</option></select><a href="n.html">N</a>)", {"n.html"}, {"N"}},
         {R"(<a href="m"><b>Bold</b> &amp; more</a>)", {"m"}, {"<b>Bold</b> &amp; more"}},
-        // A cut that joins the pattern's two halves yields the joined occurrence too.
-        {R"(HRHREF="x"EF="y")", {"x", "y"}, {}},
+        {R"(HRHREF="x"EF="y")", {"x", "y"}, {}}, // a cut that joins the pattern's halves yields that one too
         // An unterminated quoted target stops row 1; the bare-value rows then cut it up to ">".
         {R"(<img src="p.gif"><a href="open>T</a>)", {"p.gif", "\"open"}, {}},
         {"<a href=\"http://h/\xC3\xA9\">\xC3\xA9t\xC3\xA9</a>", {"http://h/\xC3\xA9"}, {"\xC3\xA9t\xC3\xA9"}},
@@ -45,7 +43,7 @@ TEST(ClassicExtractHrefs, GivesAddressesThenLinkTexts)
         fragment.classic_extract_hrefs(addresses, linkTexts);
         EXPECT_EQ(strings(addresses), c.addresses) << c.fragment;
         EXPECT_EQ(strings(linkTexts), c.linkTexts) << c.fragment;
-        EXPECT_EQ(fragment.str(), c.fragment) << "the receiver is left unchanged";
+        EXPECT_EQ(fragment.str(), c.fragment);
     }
 }
 
@@ -70,9 +68,8 @@ TEST(CText, SearchFoldsAsciiOnlyAndCutsClamp)
 {
     const CText text("ab\xC3\xA9 HREF=\"x\" href=");
     EXPECT_EQ(text.STRSTR(6, "HREF="), 14u);
-    EXPECT_FALSE(text.STRSTR(0, "\xC3\x89")) << "bytes outside ASCII compare exactly";
-    EXPECT_FALSE(text.STRSTR(text.size() + 5, "a"));
-    EXPECT_FALSE(CText("[").STRSTR(0, "{")) << "no folding of punctuation next to the letters";
+    // Bytes outside ASCII compare exactly, punctuation next to the letters is not folded.
+    EXPECT_FALSE(text.STRSTR(0, "\xC3\x89") || text.STRSTR(text.size() + 5, "a") || CText("[").STRSTR(0, "{"));
     const CText digits("0123456789");
     EXPECT_EQ(digits.extract_between(7, 100).str(), "789");
     EXPECT_TRUE(digits.extract_between(6, 5).empty() && digits.extract_between(10, 12).empty());
@@ -82,7 +79,7 @@ TEST(CText, SearchFoldsAsciiOnlyAndCutsClamp)
     ASSERT_TRUE(tagged.extract_and_remove_between_patterns_nocase(8, "<b>", "</b>", out));
     EXPECT_EQ(out.str() + "|" + tagged.str(), "two|keep <B>bold</b> tail ");
     EXPECT_FALSE(endBeforeBegin.extract_and_remove_between_patterns_nocase(0, "<b>", "</b>", out));
-    EXPECT_TRUE(out.empty()) << "out is emptied also when nothing is cut";
+    EXPECT_TRUE(out.empty());
     EXPECT_TRUE(endBeforeBegin.remove_between_patterns_inclusive_nocase("x", "<B>"));
     EXPECT_EQ(endBeforeBegin.str(), "</b> ");
 }

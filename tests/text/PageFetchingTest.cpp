@@ -3,7 +3,6 @@
 #include "support/LocalHttpServer.h"
 #include "text/PageDecoding.h"
 #include "text/PageFetching.h"
-#include "text/UrlTitleCache.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +15,7 @@ namespace {
 
 const QString address = QStringLiteral("http://news.example.com/story?id=1");
 
-QDateTime utc(int month, int day, int hour, int minute, int second)
-{
-    return QDateTime(QDate(2026, month, day), QTime(hour, minute, second), Qt::UTC);
-}
+QDateTime utc(int month, int day, int hour, int minute, int second) { return QDateTime(QDate(2026, month, day), QTime(hour, minute, second), Qt::UTC); }
 
 } // namespace
 
@@ -31,12 +27,10 @@ TEST(DecodePageBytes, Utf8WhenValidElseMacRomanByteForByte)
         {"436166e9", QStringLiteral(u"Caf\u00C8")}, // Latin-1 bytes read as Mac OS Roman
         {"c0afeda080", QStringLiteral(u"\u00BF\u00D8\u00CC\u2020\u00C4")}, // overlong, encoded surrogate
         {"78e282", QStringLiteral(u"x\u201A\u00C7")}, // truncated sequence
-        // One bad byte anywhere sends the whole page to Mac OS Roman, valid UTF-8 parts included.
-        {"c3a920e9", QStringLiteral(u"\u221A\u00A9 \u00C8")},
+        {"c3a920e9", QStringLiteral(u"\u221A\u00A9 \u00C8")}, // one bad byte sends the whole page
     };
     for (const auto &c : cases)
         EXPECT_EQ(DecodePageBytes(QByteArray::fromHex(c.hex)), c.expected) << c.hex.toStdString();
-    // Every Mac OS Roman byte is one character, and the text round-trips.
     QByteArray all;
     for (int value = 0; value < 256; ++value)
         all.append(static_cast<char>(value));
@@ -44,9 +38,9 @@ TEST(DecodePageBytes, Utf8WhenValidElseMacRomanByteForByte)
     ASSERT_EQ(text.size(), 256);
     EXPECT_EQ(text.left(128), QString::fromLatin1(all.left(128)));
     EXPECT_EQ(EncodeMacRoman(text), all);
-    EXPECT_EQ(EncodeMacRoman(QStringLiteral(u"a") + QChar(0xD800)), std::nullopt);
     // A near match must not be substituted: the Cyrillic a has no Mac OS Roman form.
-    EXPECT_EQ(EncodeMacRoman(QStringLiteral(u"\u0430")), std::nullopt);
+    for (const QString &foreign : {QStringLiteral(u"a") + QChar(0xD800), QStringLiteral(u"\u0430")})
+        EXPECT_EQ(EncodeMacRoman(foreign), std::nullopt);
 }
 
 TEST(PageFetching, OverHttpIgnoresTheNamedCharsetAndSendsNothingForABadAddress)
@@ -62,25 +56,25 @@ TEST(PageFetching, OverHttpIgnoresTheNamedCharsetAndSendsNothingForABadAddress)
     EXPECT_EQ(server.totalRequestCount(), 0);
     FakeUrlLoader empty;
     empty.serve(address, "");
-    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(empty, address)), std::nullopt) << "an empty page is no page";
+    EXPECT_EQ(DecodeFetchedPage(FetchAndWait(empty, address)), std::nullopt);
 }
 
 TEST(FetchURLTitle, FileSafeTitleOrDatedFallbackInLocalTime)
 {
     const QDateTime winter = utc(1, 5, 15, 4, 5), summer = utc(7, 5, 15, 4, 5);
     const QString fallback = QStringLiteral("(No Title) 2026-01-05 10-04-05 -0500");
-    const struct { const char *zone; std::optional<QByteArray> page; QDateTime moment; QString title; } cases[] = {
-        {"America/New_York", "<TITLE>\n  Markets: Dow/Nasdaq close higher \t\r\n</Title>", winter, "Markets- Dow-Nasdaq close higher"},
-        {"America/New_York", "<title>first</title><title>second</title>", winter, "first"},
-        {"America/New_York", "<title>AT&amp;T\xc2\xa0</title>", winter, "AT&amp;T"},                   // no entity decoding
-        {"America/New_York", "<title>Caf\x8e 12:30</title>", winter, QStringLiteral(u"Caf\u00e9 12-30")}, // Mac OS Roman page
-        {"America/New_York", "<h1>No title here</h1>", winter, fallback},
-        {"America/New_York", "<h1>No title here</h1>", summer, "(No Title) 2026-07-05 11-04-05 -0400"},
-        {"Asia/Kolkata", "<h1>No title here</h1>", winter, "(No Title) 2026-01-05 20-34-05 +0530"},
-        {"UTC", "<h1>No title here</h1>", winter, "(No Title) 2026-01-05 15-04-05 +0000"},
-        {"America/New_York", "<title> \n </title>", winter, fallback},
-        {"America/New_York", "<title>Never closed", winter, fallback},
-        {"America/New_York", std::nullopt, winter, fallback},
+    const struct { std::optional<QByteArray> page; QString title; QDateTime moment = utc(1, 5, 15, 4, 5); const char *zone = "America/New_York"; } cases[] = {
+        {"<TITLE>\n  Markets: Dow/Nasdaq close higher \t\r\n</Title>", "Markets- Dow-Nasdaq close higher"},
+        {"<title>first</title><title>second</title>", "first"},
+        {"<title>AT&amp;T\xc2\xa0</title>", "AT&amp;T"},                   // no entity decoding
+        {"<title>Caf\x8e 12:30</title>", QStringLiteral(u"Caf\u00e9 12-30")}, // Mac OS Roman page
+        {"<h1>No title here</h1>", fallback},
+        {"<h1>No title here</h1>", "(No Title) 2026-07-05 11-04-05 -0400", summer},
+        {"<h1>No title here</h1>", "(No Title) 2026-01-05 20-34-05 +0530", winter, "Asia/Kolkata"},
+        {"<h1>No title here</h1>", "(No Title) 2026-01-05 15-04-05 +0000", winter, "UTC"},
+        {"<title> \n </title>", fallback},
+        {"<title>Never closed", fallback},
+        {std::nullopt, fallback},
     };
     for (const auto &c : cases) {
         setenv("TZ", c.zone, 1);
@@ -92,20 +86,4 @@ TEST(FetchURLTitle, FileSafeTitleOrDatedFallbackInLocalTime)
     }
     FakeUrlLoader none;
     EXPECT_EQ(FetchURLTitle(none, QStringLiteral("http://news.example.com/a b"), winter), fallback);
-}
-
-TEST(UrlTitleCache, FetchesEachAddressOncePerProcess)
-{
-    FakeUrlLoader loader;
-    loader.serve(address, "<title>Earnings beat</title>");
-    UrlTitleCache cache;
-    EXPECT_EQ(cache.title(loader, address, utc(1, 5, 15, 0, 0)), "Earnings beat");
-    loader.serve(address, "<title>Updated headline</title>");
-    EXPECT_EQ(cache.title(loader, address, utc(1, 6, 15, 0, 0)), "Earnings beat");
-    // A failed lookup is remembered too, with the date of the first attempt.
-    const QString failing = QStringLiteral("http://news.example.com/down");
-    EXPECT_EQ(cache.title(loader, failing, utc(1, 5, 15, 0, 0)), "(No Title) 2026-01-05 10-00-00 -0500");
-    loader.serve(failing, "<title>Back up</title>");
-    EXPECT_EQ(cache.title(loader, failing, utc(2, 1, 9, 0, 0)), "(No Title) 2026-01-05 10-00-00 -0500");
-    EXPECT_EQ(loader.requests().size(), 2);
 }
