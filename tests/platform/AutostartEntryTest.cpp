@@ -86,73 +86,49 @@ TEST(AutostartEntryTest, AProgramPathWithOtherControlCharactersIsRefused)
     }
 }
 
-// Installed, the README lies in the documentation folder; in the build tree, in build/doc.
-TEST(InstallLayoutTest, DocumentationIsFoundInstalledOrBuilt)
+// Installed, the README lies in the documentation folder and the web engine's helper in
+// lib/tickwell/, never in PATH; in the build tree, in build/doc and beside the programs. A folder
+// of that name is no page, a file that cannot be run no helper.
+TEST(InstallLayoutTest, DocumentationAndHelperAreFoundInstalledOrBuilt)
 {
+    const QString readme = u"share/doc/tickwell/README.html"_s, helper = u"lib/tickwell/tickwell-archiver"_s;
     const struct {
         const char *name;
-        QStringList pages; // relative to a root with programs in bin/
+        bool lookForHelper;
+        QStringList files; // relative to a root with programs in bin/; "/" at the end: a folder, "!": not executable
         QString found;     // relative to the root; empty: none
     } cases[] = {
-        {"installed", {u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
-        {"build tree", {u"doc/README.html"_s}, u"doc/README.html"_s},
-        {"both: the installed one", {u"doc/README.html"_s, u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
-        {"neither", {}, {}},
-        {"a folder of that name is no page", {u"share/doc/tickwell/README.html/"_s}, {}},
+        {"installed page", false, {readme}, readme},
+        {"page in the build tree", false, {u"doc/README.html"_s}, u"doc/README.html"_s},
+        {"both pages: the installed one", false, {u"doc/README.html"_s, readme}, readme},
+        {"no page", false, {}, {}},
+        {"a folder is no page", false, {readme + u'/'}, {}},
+        {"helper in the build tree", true, {u"bin/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
+        {"installed helper", true, {helper}, helper},
+        {"both helpers: the one beside", true, {u"bin/tickwell-archiver"_s, helper}, u"bin/tickwell-archiver"_s},
+        {"no helper", true, {}, {}},
+        {"not executable", true, {helper + u'!'}, {}},
+        {"not executable beside, installed one used", true, {u"bin/tickwell-archiver!"_s, helper}, helper},
+        {"a folder is no helper", true, {helper + u'/'}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir root;
         QDir().mkpath(root.filePath(u"bin"_s));
-        for (const QString &page : c.pages) {
-            if (page.endsWith(u'/')) {
-                QDir().mkpath(root.filePath(page));
+        for (QString file : c.files) {
+            if (file.endsWith(u'/')) {
+                QDir().mkpath(root.filePath(file));
                 continue;
             }
-            QDir().mkpath(QFileInfo(root.filePath(page)).absolutePath());
-            QFile(root.filePath(page)).open(QIODevice::WriteOnly);
+            const bool executable = !file.endsWith(u'!');
+            file.remove(u'!');
+            QDir().mkpath(QFileInfo(root.filePath(file)).absolutePath());
+            QFile made(root.filePath(file));
+            ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+            made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
         }
-        const auto found = InstallLayout::documentation(root.filePath(u"bin"_s));
-        EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : root.filePath(c.found));
-    }
-    EXPECT_EQ(InstallLayout::tickwellProgram(u"/usr/bin"_s), u"/usr/bin/tickwell"_s);
-}
-
-// The web engine's helper lies beside the programs in the build tree and in lib/tickwell/ when
-// installed, never in PATH; a file that cannot be run is no helper.
-TEST(InstallLayoutTest, HelperIsFoundBesideTheProgramsOrInstalledOutOfPath)
-{
-    const struct {
-        const char *name;
-        QStringList helpers; // relative to a root with programs in bin/; "!" at the end: not executable
-        QString found;       // relative to the root; empty: none
-    } cases[] = {
-        {"build tree", {u"bin/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
-        {"installed", {u"lib/tickwell/tickwell-archiver"_s}, u"lib/tickwell/tickwell-archiver"_s},
-        {"both: the one beside", {u"bin/tickwell-archiver"_s, u"lib/tickwell/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
-        {"neither", {}, {}},
-        {"not executable", {u"lib/tickwell/tickwell-archiver!"_s}, {}},
-        {"not executable beside, installed one used", {u"bin/tickwell-archiver!"_s, u"lib/tickwell/tickwell-archiver"_s},
-         u"lib/tickwell/tickwell-archiver"_s},
-        {"a folder of that name", {u"lib/tickwell/tickwell-archiver/"_s}, {}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        QTemporaryDir root;
-        QDir().mkpath(root.filePath(u"bin"_s));
-        for (QString helper : c.helpers) {
-            if (helper.endsWith(u'/')) {
-                QDir().mkpath(root.filePath(helper));
-                continue;
-            }
-            const bool executable = !helper.endsWith(u'!');
-            helper.remove(u'!');
-            QDir().mkpath(QFileInfo(root.filePath(helper)).absolutePath());
-            QFile file(root.filePath(helper));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
-        }
-        const auto found = InstallLayout::helperProgram(u"tickwell-archiver"_s, root.filePath(u"bin"_s));
+        const auto found = c.lookForHelper ? InstallLayout::helperProgram(u"tickwell-archiver"_s, root.filePath(u"bin"_s))
+                                           : InstallLayout::documentation(root.filePath(u"bin"_s));
         EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : QFileInfo(root.filePath(c.found)).canonicalFilePath());
     }
 }

@@ -1,11 +1,11 @@
 #include "platform/DBusNotificationCenter.h"
 
 #include "PlatformTestSupport.h"
+#include "support/ToolHome.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 namespace tickwell::testing {
 namespace {
@@ -45,9 +45,8 @@ TEST(DBusNotificationCenter, OtherConnectionsAndTheToolReachUsAndOurOwnPostArriv
     ASSERT_TRUE(connect(QStringLiteral("tickwell-other")).send(other));
     EXPECT_TRUE(WaitUntil([&] { return listenerCalls == 1; }));
 
-    QTemporaryDir configHome;
-    const QStringList write { QStringLiteral("write"), QStringLiteral("TitleTicker"), QStringLiteral("-bool"), QStringLiteral("yes") };
-    ASSERT_EQ(RunDefaults(write, configHome.path(), address).exitCode, 0);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    ASSERT_EQ(ToolHome().run(QStringLiteral("tickwell-defaults"), { QStringLiteral("write"), QStringLiteral("TitleTicker"), QStringLiteral("-bool"), QStringLiteral("yes") }).exitCode, 0);
     EXPECT_TRUE(WaitUntil([&] { return listenerCalls == 2; }));
     WaitUntil([] { return false; }, 200);
     EXPECT_EQ(posterCalls, 2) << "our own signal must not be delivered a second time";
