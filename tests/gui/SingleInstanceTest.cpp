@@ -1,18 +1,9 @@
 // Launching the real tickwell twice in one session: an X server, a session bus and a status
 // notifier watcher of the test's own.
-#include "OwnXServer.h"
-#include "SniFakeWatcher.h"
-#include "SniTestBus.h"
+#include "SniBus.h"
 #include "support/ToolHome.h"
 
-#include <gtest/gtest.h>
-
-#include <QDBusConnectionInterface>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 #include <signal.h>
 
@@ -20,11 +11,6 @@ namespace tickwell::testing {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-QString program(const QString &name)
-{
-    return QDir(qEnvironmentVariable("TICKWELL_BIN_DIR")).filePath(name);
-}
 
 // Folders of the session's own, and settings that point every service at a closed loopback port.
 QProcessEnvironment sessionEnvironment(const QTemporaryDir &home)
@@ -74,12 +60,12 @@ TEST(SingleInstanceTest, ASecondLaunchBringsTheFirstOnesPreferencesForward)
         }
     });
     first.setProcessEnvironment(environment);
-    first.start(program(u"tickwell"_s), {});
+    first.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(WaitUntil([&] { return watcher.registeredItems.size() == 1; }, 20000)) << "the first never showed its icon";
     EXPECT_FALSE(preferencesShownOn(server.display()));
 
     second.setProcessEnvironment(environment);
-    second.start(program(u"tickwell"_s), {});
+    second.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000)) << "the second launch stayed";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
@@ -105,7 +91,7 @@ TEST(SingleInstanceTest, AnOwnerThatDoesNotAnswerIsReported)
     environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
     QProcess launch;
     launch.setProcessEnvironment(environment);
-    launch.start(program(u"tickwell"_s), {});
+    launch.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(WaitUntil([&] { return launch.state() == QProcess::NotRunning; }, 40000));
     EXPECT_EQ(launch.exitCode(), 1);
     const QString message = QString::fromUtf8(launch.readAllStandardError());
@@ -136,10 +122,10 @@ TEST(SingleInstanceTest, WithoutABusALockKeepsTheSecondOutButNotAfterAKill)
     for (QProcess *process : {&first, &second, &third})
         process->setProcessEnvironment(environment);
 
-    first.start(program(u"tickwell"_s), {});
+    first.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(WaitUntil([&] { return lockHolder() == first.processId(); }, 20000)) << "the first took no lock";
 
-    second.start(program(u"tickwell"_s), {});
+    second.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 1);
     const QString message = QString::fromUtf8(second.readAllStandardError());
@@ -150,7 +136,7 @@ TEST(SingleInstanceTest, WithoutABusALockKeepsTheSecondOutButNotAfterAKill)
     ASSERT_TRUE(first.waitForFinished(5000));
     ASSERT_TRUE(QFile::exists(lock)) << "the killed process should have left its lock";
 
-    third.start(program(u"tickwell"_s), {});
+    third.start(ToolDir() + u"/tickwell"_s, {});
     ASSERT_TRUE(WaitUntil([&] { return lockHolder() == third.processId(); }, 20000))
         << "the stale lock kept the next start out: " << third.readAllStandardError().toStdString();
     EXPECT_EQ(third.state(), QProcess::Running);

@@ -1,5 +1,5 @@
 // The status notifier item on a private bus: its properties as a panel sees them.
-#include "SniBusFixture.h"
+#include "SniBus.h"
 #include "platform/desktop/SniStatusItem.h"
 
 #include <QDBusObjectPath>
@@ -66,15 +66,12 @@ TEST_F(SniStatusItemTest, TheOwnFormHasNoMenuAndEveryClickOpensTheQtMenu)
                               item.setMenu({MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s)});
                           },
         {}, [&](bool shown) { heard.push_back(shown); }});
-    const QDBusMessage menuProperty = CallAndWait(peer, QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
-        u"org.freedesktop.DBus.Properties"_s, u"Get"_s) << u"org.kde.StatusNotifierItem"_s << u"Menu"_s);
-    EXPECT_EQ(menuProperty.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(itemPropertyReply(service, u"Menu"_s).type(), QDBusMessage::ErrorMessage);
     EXPECT_FALSE(itemProperty(service, u"ItemIsMenu"_s).toBool());
     ASSERT_NE(item.popupMenu(), nullptr);
     QMenu &menu = item.popupMenu()->qmenu();
     for (const auto &[method, x, y] : {std::tuple{u"Activate"_s, 40, 10}, {u"ContextMenu"_s, 0, 0}, {u"SecondaryActivate"_s, 700, 590}}) {
-        const QDBusMessage reply = CallAndWait(peer, QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
-            u"org.kde.StatusNotifierItem"_s, method) << x << y);
+        const QDBusMessage reply = call(service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, method, {x, y});
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString();
         EXPECT_TRUE(WaitUntil([&] { return menu.isVisible(); }, 5000)) << method.toStdString();
         EXPECT_EQ(menu.actions().value(0) ? menu.actions().value(0)->text() : QString(), u"Update Now"_s);

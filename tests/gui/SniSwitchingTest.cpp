@@ -1,5 +1,5 @@
 // Moving between the status notifier item and the tray icon as the watcher comes and goes.
-#include "SniBusFixture.h"
+#include "SniBus.h"
 #include "platform/HeadlessStatusItem.h"
 #include "platform/desktop/SniStatusItem.h"
 #include "platform/desktop/SwitchingStatusItem.h"
