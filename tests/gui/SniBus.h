@@ -210,23 +210,11 @@ protected:
     }
     void TearDown() override { watcher.reset(); }
 
-    QDBusMessage call(const QString &service, const QString &path, const QString &interface, const QString &method,
-        const QVariantList &arguments = {})
-    {
-        return Call(peer, service, path, interface, method, arguments);
-    }
-    QDBusMessage menuCall(const QString &service, const QString &method, const QVariantList &arguments = {})
-    {
-        return MenuCall(peer, service, method, arguments);
-    }
     QDBusMessage click(const QString &service, int id)
     {
-        return menuCall(service, QStringLiteral("Event"), {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+        return MenuCall(peer, service, QStringLiteral("Event"), {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
     }
-    QDBusMessage itemPropertyReply(const QString &service, const QString &name) { return ItemPropertyReply(peer, service, name); }
-    QVariant itemProperty(const QString &service, const QString &name) { return ItemProperty(peer, service, name); }
     bool nameHasOwner(const QString &name) { return peer.interface()->isServiceRegistered(name); }
-    std::pair<uint, DBusMenuLayoutItem> fetchLayout(const QString &service) { return FetchLayout(peer, service); }
 
     PrivateSessionBus bus;
     QDBusConnection app{QString()};

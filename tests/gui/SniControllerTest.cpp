@@ -22,17 +22,17 @@ TEST_F(SniControllerTest, OpeningTheMenuRebuildsItAndTellsThePanelAndAClickRunsA
     SniSignalRecorder menuSignals(peer, service, u"/MenuBar"_s, u"com.canonical.dbusmenu"_s);
     AppController controller(platform());
     controller.applicationWillFinishLaunching();
-    const auto [revisionBefore, before] = fetchLayout(service);
+    const auto [revisionBefore, before] = FetchLayout(peer, service);
     const QStringList lines = Describe(before);
     ASSERT_GE(lines.size(), 3);
     EXPECT_TRUE(lines[0].startsWith(u"Last Update: "_s) && lines[0].endsWith(u" (disabled)"_s)) << lines[0].toStdString();
 
     // A setting read at every build: the market indices section and its separator appear.
     settings.setValue(u"ShowMarketIndicesInMenu"_s, true);
-    const QDBusMessage opened = menuCall(service, u"AboutToShow"_s, {0});
+    const QDBusMessage opened = MenuCall(peer, service, u"AboutToShow"_s, {0});
     ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << opened.errorMessage().toStdString();
     EXPECT_TRUE(opened.arguments().value(0).toBool()) << "the panel must fetch the new layout";
-    const auto [revisionAfter, after] = fetchLayout(service);
+    const auto [revisionAfter, after] = FetchLayout(peer, service);
     EXPECT_GT(revisionAfter, revisionBefore);
     EXPECT_TRUE(WaitUntil([&] {
         const auto updates = menuSignals.named(u"LayoutUpdated"_s);
@@ -41,7 +41,7 @@ TEST_F(SniControllerTest, OpeningTheMenuRebuildsItAndTellsThePanelAndAClickRunsA
     EXPECT_EQ(Describe(after).count(u"---"_s), lines.count(u"---"_s) + 1);
     // Items that stayed in place keep their numbers, so a panel can update an open menu.
     EXPECT_EQ(FindId(after, u"Update Now"_s), FindId(before, u"Update Now"_s));
-    EXPECT_FALSE(menuCall(service, u"AboutToShow"_s, {0}).arguments().value(0).toBool()) << "nothing new";
+    EXPECT_FALSE(MenuCall(peer, service, u"AboutToShow"_s, {0}).arguments().value(0).toBool()) << "nothing new";
 
     settings.setValue(u"StockSymbols"_s, QVariantList{u"ACME"_s});
     pointHostsAt(settings, u"127.0.0.1:9"_s);
