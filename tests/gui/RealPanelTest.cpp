@@ -59,18 +59,8 @@ protected:
         const QString busAddress = StartAndReadAddress(bus, u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s, u"--print-address=1"_s});
         ASSERT_FALSE(busAddress.isEmpty()) << "dbus-daemon did not start";
 
-        for (const char *folder : {".config/lxqt", ".local/share", ".cache", "bin", "runtime"})
-            ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(folder)));
-        QFile::setPermissions(home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        environment = QProcessEnvironment::systemEnvironment();
-        const std::pair<const char *, QString> variables[] = {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(u".config"_s)},
-            {"XDG_DATA_HOME", home.filePath(u".local/share"_s)}, {"XDG_CACHE_HOME", home.filePath(u".cache"_s)},
-            {"XDG_RUNTIME_DIR", home.filePath(u"runtime"_s)}, {"DISPLAY", server.display()}, {"DBUS_SESSION_BUS_ADDRESS", busAddress},
-            {"NO_AT_BRIDGE", u"1"_s}, {"PATH", home.filePath(u"bin"_s) + u':' + environment.value(u"PATH"_s)}};
-        for (const auto &[name, value] : variables)
-            environment.insert(QLatin1String(name), value);
-        for (const char *name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "SESSION_MANAGER"})
-            environment.remove(QLatin1String(name));
+        environment = SessionEnvironment(home, server.display, busAddress);
+        QDir(home.path()).mkpath(u".config/lxqt"_s);
         // lxqt-panel without a layout of its own has no status tray: one panel along the top
         // with only that, as xfce4-panel's default layout has it at the top too.
         writeFile(u".config/lxqt/panel.conf"_s, u"[General]\n__userfile__=true\npanels=panel1\n\n[panel1]\nplugins=statusnotifier\n"

@@ -23,21 +23,10 @@ protected:
     }
     QProcess &launch(const QString &display, const QString &busAddress)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *folder : {"config", "data", "cache", "runtime"})
-            QDir().mkpath(home.filePath(QString::fromLatin1(folder)));
-        QFile::setPermissions(home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const std::pair<const char *, QString> variables[] = {{"XDG_CONFIG_HOME", home.filePath(u"config"_s)},
-            {"XDG_DATA_HOME", home.filePath(u"data"_s)}, {"XDG_CACHE_HOME", home.filePath(u"cache"_s)},
-            {"XDG_RUNTIME_DIR", home.filePath(u"runtime"_s)}, {"DBUS_SESSION_BUS_ADDRESS", busAddress},
-            {"QT_QPA_PLATFORM", display.isEmpty() ? u"offscreen"_s : u"xcb"_s}, {"DISPLAY", display}};
-        for (const auto &[name, value] : variables)
-            environment.insert(QLatin1String(name), value);
-        environment.remove(u"WAYLAND_DISPLAY"_s);
-        PlistSettingsStore settings(home.filePath(u"config/com.brantlow.Tickwell.plist"_s));
+        PlistSettingsStore settings(home.filePath(u".config/com.brantlow.Tickwell.plist"_s));
         pointHostsAt(settings, u"127.0.0.1:9"_s);
         launched.push_back(std::make_unique<QProcess>());
-        launched.back()->setProcessEnvironment(environment);
+        launched.back()->setProcessEnvironment(SessionEnvironment(home, display, busAddress));
         launched.back()->start(ToolDir() + u"/tickwell"_s, {});
         return *launched.back();
     }
@@ -64,16 +53,16 @@ TEST_F(SingleInstanceTest, ASecondLaunchBringsTheFirstOnesPreferencesForward)
     SniFakeWatcher watcher(connection);
     ASSERT_TRUE(watcher.start());
 
-    QProcess &first = launch(server.display(), bus.address());
+    QProcess &first = launch(server.display, bus.address());
     ASSERT_TRUE(WaitUntil([&] { return watcher.registeredItems.size() == 1; }, 20000)) << "the first never showed its icon";
-    EXPECT_FALSE(PreferencesShownOn(server.display()));
+    EXPECT_FALSE(PreferencesShownOn(server.display));
 
-    QProcess &second = launch(server.display(), bus.address());
+    QProcess &second = launch(server.display, bus.address());
     ASSERT_TRUE(WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 20000)) << "the second launch stayed";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
 
-    EXPECT_TRUE(WaitUntil([&] { return PreferencesShownOn(server.display()); }, 10000)) << "the first did not show its preferences";
+    EXPECT_TRUE(WaitUntil([&] { return PreferencesShownOn(server.display); }, 10000)) << "the first did not show its preferences";
     EXPECT_EQ(first.state(), QProcess::Running);
     EXPECT_EQ(watcher.registeredItems.size(), 1) << "a second icon was registered";
     EXPECT_EQ(connection.interface()->servicePid(u"com.brantlow.Tickwell"_s).value(), uint(first.processId()));

@@ -15,6 +15,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -134,30 +135,40 @@ private:
 };
 
 // An X server of the test's own on a free display, which it names on its output.
-class OwnXServer {
-public:
+struct OwnXServer {
     OwnXServer()
     {
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (!xvfb.isEmpty())
-            m_display = StartAndReadAddress(m_server, xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!m_display.isEmpty())
-            m_display.prepend(QLatin1Char(':'));
+        const QString number = xvfb.isEmpty() ? QString() : StartAndReadAddress(server, xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+            QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        display = number.isEmpty() ? QString() : QLatin1Char(':') + number;
     }
-    ~OwnXServer()
-    {
-        m_server.kill();
-        m_server.waitForFinished(3000);
-    }
+    ~OwnXServer() { server.kill(), server.waitForFinished(3000); }
+    bool isRunning() const { return !display.isEmpty(); }
 
-    bool isRunning() const { return !m_display.isEmpty(); }
-    QString display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
+    QProcess server;
+    QString display;
 };
+
+// The environment of programs in a session of the test's own: its home (with a runtime folder
+// and bin/ first in PATH), display (offscreen without) and bus.
+inline QProcessEnvironment SessionEnvironment(const QTemporaryDir &home, const QString &display, const QString &busAddress)
+{
+    for (const char *folder : {".config", ".local/share", ".cache", "bin", "runtime"})
+        QDir(home.path()).mkpath(QString::fromLatin1(folder));
+    QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const std::pair<const char *, QString> variables[] = {{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config"))},
+        {"XDG_DATA_HOME", home.filePath(QStringLiteral(".local/share"))}, {"XDG_CACHE_HOME", home.filePath(QStringLiteral(".cache"))},
+        {"XDG_RUNTIME_DIR", home.filePath(QStringLiteral("runtime"))}, {"DISPLAY", display}, {"DBUS_SESSION_BUS_ADDRESS", busAddress},
+        {"QT_QPA_PLATFORM", display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb")}, {"NO_AT_BRIDGE", QStringLiteral("1")},
+        {"PATH", home.filePath(QStringLiteral("bin")) + QLatin1Char(':') + environment.value(QStringLiteral("PATH"))}};
+    for (const auto &[name, value] : variables)
+        environment.insert(QLatin1String(name), value);
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("SESSION_MANAGER"));
+    return environment;
+}
 
 // The smallest org.kde.StatusNotifierWatcher: takes registrations and remembers who sent them.
 class SniFakeWatcher final : public QObject, protected QDBusContext {

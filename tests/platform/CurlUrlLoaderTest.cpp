@@ -58,33 +58,24 @@ TEST(CurlUrlLoader, BoundsRedirectsAndTheDecodedBody)
     EXPECT_EQ(server.requestCount("/loop"), 6); // the first request and five redirects
 }
 
-TEST(CurlUrlLoader, FetchAllEqualsASequentialRunInInputOrder)
+// Results come in the order asked (later addresses answer sooner here); an error page is still
+// a page, nothing is nothing; the same address twice is fetched twice; a completion may start the
+// next fetch from inside.
+TEST(CurlUrlLoader, FetchAllKeepsTheOrderAskedAndMayStartAgainFromItsCompletion)
 {
     LocalHttpServer server;
+    server.setResponse("/slow", { 200, "text/html", "slow" + QByteArray(50000, 'x'), 60ms });
+    server.setResponse("/fast", { 200, "text/html", "fast", 0ms });
+    server.serve("/error", "error page", "text/html", 503);
+    server.serve("/empty", "");
     std::vector<QString> addresses;
-    for (int i = 0; i < 10; ++i) {
-        const QString target = QStringLiteral("/q?s=S%1").arg(i);
-        // Later addresses answer sooner, so completion order is the reverse of input order.
-        server.setResponse(target, { 200, "text/html", "page " + QByteArray::number(i) + QByteArray(i * 5000, 'x'),
-                                       std::chrono::milliseconds(5 * (10 - i)) });
-        addresses.push_back(server.url(target));
-    }
-    server.serve("/error", "error page", "text/html", 503); // an error page is still a page
-    server.serve("/empty", "");                             // but nothing is nothing
-    for (const char *extra : { "/error", "/empty", "/missing", "/q?s=A B" })
-        addresses.insert(addresses.begin() + 2 * addresses.size() / 3, server.url(extra));
-    addresses.push_back(addresses.front()); // the same address twice is fetched twice
-
+    for (const char *path : { "/slow", "/error", "/empty", "/missing", "/q?s=A B", "/fast", "/slow" })
+        addresses.push_back(server.url(path));
+    const Results expected = { "slow" + QByteArray(50000, 'x'), "error page", std::nullopt, std::nullopt, std::nullopt, "fast",
+        "slow" + QByteArray(50000, 'x') };
     CurlLoaderLimits limits;
     limits.maxConnectionsPerHost = 3;
     CurlUrlLoader loader(limits);
-    Results sequential;
-    for (const QString &address : addresses)
-        sequential.push_back(FetchAndWait(loader, address));
-    EXPECT_NE(std::find(sequential.cbegin(), sequential.cend(), QByteArray("error page")), sequential.cend());
-    server.resetRequestCounts();
-
-    // A completion may start the next fetch from inside.
     std::optional<tickwell::FetchResults> first, second;
     QEventLoop loop;
     tickwell::FetchSlot slot;
@@ -97,11 +88,10 @@ TEST(CurlUrlLoader, FetchAllEqualsASequentialRunInInputOrder)
     });
     QTimer::singleShot(20000, &loop, &QEventLoop::quit);
     loop.exec();
-    EXPECT_EQ(first, sequential);
-    EXPECT_EQ(second, sequential);
-    EXPECT_EQ(server.totalRequestCount(), 2 * (static_cast<int>(addresses.size()) - 1)); // all but the rejected one
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(second, expected);
+    EXPECT_EQ(server.totalRequestCount(), 12); // all but the rejected one, twice
     EXPECT_LE(server.peakConcurrentRequests(), 3);
-    EXPECT_GE(server.peakConcurrentRequests(), 2);
 }
 
 // A server that accepts and never answers: the event loop keeps turning (a 10 ms timer is never
