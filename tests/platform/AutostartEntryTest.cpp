@@ -53,6 +53,10 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPathAndOtherCont
         AutostartEntry entry(program, root.filePath(u"config"_s));
         ASSERT_TRUE(entry.setEnabled(true));
         EXPECT_TRUE(entry.isEnabled());
+        QFile written(entry.path());
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        EXPECT_FALSE(text.contains('\t') || text.contains('\r')) << "control characters are written as escapes";
         QProcess launch;
         launch.start(gio, {u"launch"_s, entry.path()});
         ASSERT_TRUE(launch.waitForFinished(10000));
