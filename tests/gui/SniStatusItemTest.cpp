@@ -1,5 +1,5 @@
 // The status notifier item on a private bus: its properties as a panel sees them.
-#include "SniBusFixture.h"
+#include "SniBus.h"
 #include "platform/desktop/SniStatusItem.h"
 
 #include <QDBusObjectPath>
@@ -30,24 +30,24 @@ TEST_F(SniStatusItemTest, PropertiesReadBackAsThePanelSeesThem)
     item.setStyledTitle({{u"ACME "_s, 14.0, std::nullopt}, {u"+1.25"_s, 14.0, QColor(Qt::green)}});
     for (const auto &[name, value] : QList<std::pair<QString, QVariant>>{{u"Id"_s, u"tickwell"_s}, {u"Status"_s, u"Active"_s},
              {u"ItemIsMenu"_s, true}, {u"XAyatanaLabel"_s, u"ACME +1.25"_s}})
-        EXPECT_EQ(itemProperty(service, name), value) << name.toStdString();
-    EXPECT_EQ(itemProperty(service, u"Menu"_s).value<QDBusObjectPath>().path(), u"/MenuBar"_s);
+        EXPECT_EQ(ItemProperty(peer, service, name), value) << name.toStdString();
+    EXPECT_EQ(ItemProperty(peer, service, u"Menu"_s).value<QDBusObjectPath>().path(), u"/MenuBar"_s);
 
     // The signatures panels that are not Qt expect, and the pixels in network byte order.
-    const auto pixmapArgument = itemProperty(service, u"IconPixmap"_s).value<QDBusArgument>();
+    const auto pixmapArgument = ItemProperty(peer, service, u"IconPixmap"_s).value<QDBusArgument>();
     EXPECT_EQ(pixmapArgument.currentSignature(), u"a(iiay)"_s);
     const auto pixmaps = qdbus_cast<SniIconPixmapList>(pixmapArgument);
     ASSERT_EQ(pixmaps.size(), 1);
     EXPECT_EQ(pixmaps[0].bytes.left(8), QByteArray::fromHex("ff11223380ff0000"));
     EXPECT_EQ(pixmaps[0].toImage(), image);
-    const auto tipArgument = itemProperty(service, u"ToolTip"_s).value<QDBusArgument>();
+    const auto tipArgument = ItemProperty(peer, service, u"ToolTip"_s).value<QDBusArgument>();
     EXPECT_EQ(tipArgument.currentSignature(), u"(sa(iiay)ss)"_s);
     EXPECT_EQ(qdbus_cast<SniToolTip>(tipArgument).title, u"ACME +1.25"_s);
     item.setTitle(QString());
-    EXPECT_EQ(qdbus_cast<SniToolTip>(itemProperty(service, u"ToolTip"_s).value<QDBusArgument>()).title, u"Tickwell"_s);
+    EXPECT_EQ(qdbus_cast<SniToolTip>(ItemProperty(peer, service, u"ToolTip"_s).value<QDBusArgument>()).title, u"Tickwell"_s);
     // A price alert that found no notification service shows below the title.
     item.setToolTipNote(u"Alert: ACME above 150.00"_s);
-    EXPECT_EQ(qdbus_cast<SniToolTip>(itemProperty(service, u"ToolTip"_s).value<QDBusArgument>()).description, u"Alert: ACME above 150.00"_s);
+    EXPECT_EQ(qdbus_cast<SniToolTip>(ItemProperty(peer, service, u"ToolTip"_s).value<QDBusArgument>()).description, u"Alert: ACME above 150.00"_s);
 
     // Pixel data shorter than the dimensions say is refused, not read past its end.
     EXPECT_TRUE((SniIconPixmap{4, 4, QByteArray(15, '\0')}.toImage().isNull()));
@@ -66,15 +66,12 @@ TEST_F(SniStatusItemTest, TheOwnFormHasNoMenuAndEveryClickOpensTheQtMenu)
                               item.setMenu({MenuItem::make(u"Update Now"_s, u"selItemUpdateNow:"_s)});
                           },
         {}, [&](bool shown) { heard.push_back(shown); }});
-    const QDBusMessage menuProperty = CallAndWait(peer, QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
-        u"org.freedesktop.DBus.Properties"_s, u"Get"_s) << u"org.kde.StatusNotifierItem"_s << u"Menu"_s);
-    EXPECT_EQ(menuProperty.type(), QDBusMessage::ErrorMessage);
-    EXPECT_FALSE(itemProperty(service, u"ItemIsMenu"_s).toBool());
+    EXPECT_EQ(ItemPropertyReply(peer, service, u"Menu"_s).type(), QDBusMessage::ErrorMessage);
+    EXPECT_FALSE(ItemProperty(peer, service, u"ItemIsMenu"_s).toBool());
     ASSERT_NE(item.popupMenu(), nullptr);
     QMenu &menu = item.popupMenu()->qmenu();
     for (const auto &[method, x, y] : {std::tuple{u"Activate"_s, 40, 10}, {u"ContextMenu"_s, 0, 0}, {u"SecondaryActivate"_s, 700, 590}}) {
-        const QDBusMessage reply = CallAndWait(peer, QDBusMessage::createMethodCall(service, u"/StatusNotifierItem"_s,
-            u"org.kde.StatusNotifierItem"_s, method) << x << y);
+        const QDBusMessage reply = Call(peer, service, u"/StatusNotifierItem"_s, u"org.kde.StatusNotifierItem"_s, method, {x, y});
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString();
         EXPECT_TRUE(WaitUntil([&] { return menu.isVisible(); }, 5000)) << method.toStdString();
         EXPECT_EQ(menu.actions().value(0) ? menu.actions().value(0)->text() : QString(), u"Update Now"_s);
@@ -102,7 +99,7 @@ TEST_F(SniStatusItemTest, InThePanelFormAChosenChartOpensAtFullSizeFirst)
     logo.imageData = chart;
     logo.toolTip = u"ACME"_s;
     item.setMenu({chartItem, logo});
-    const auto [revision, root] = fetchLayout(service);
+    const auto [revision, root] = FetchLayout(peer, service);
     ASSERT_EQ(root.children.size(), 2);
 
     click(service, root.children[0].id);

@@ -1,5 +1,5 @@
 // Moving between the status notifier item and the tray icon as the watcher comes and goes.
-#include "SniBusFixture.h"
+#include "SniBus.h"
 #include "platform/headless/HeadlessStatusItem.h"
 #include "platform/desktop/SniStatusItem.h"
 #include "platform/desktop/SwitchingStatusItem.h"
@@ -30,7 +30,7 @@ protected:
     }
     QDBusMessage clickLabel(const QString &service, const QString &label)
     {
-        return click(service, FindId(fetchLayout(service).second, label));
+        return click(service, FindId(FetchLayout(peer, service).second, label));
     }
 };
 
@@ -49,9 +49,9 @@ TEST_F(SniSwitchingTest, FollowsTheWatcherAndCarriesEverythingOver)
     ASSERT_TRUE(watcher->start());
     ASSERT_TRUE(WaitUntil([&] { return item->backend() == Backend::StatusNotifier; }));
     const QString service = registered();
-    EXPECT_EQ(itemProperty(service, u"XAyatanaLabel"_s).toString(), u"ACME +1.00"_s);
-    EXPECT_EQ(Describe(fetchLayout(service).second), (QStringList{u"Update Now"_s, u"---"_s, u"Quit"_s}));
-    menuCall(service, u"AboutToShow"_s, {0});
+    EXPECT_EQ(ItemProperty(peer, service, u"XAyatanaLabel"_s).toString(), u"ACME +1.00"_s);
+    EXPECT_EQ(Describe(FetchLayout(peer, service).second), (QStringList{u"Update Now"_s, u"---"_s, u"Quit"_s}));
+    MenuCall(peer, service, u"AboutToShow"_s, {0});
     EXPECT_EQ(clickLabel(service, u"Quit"_s).type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(WaitUntil([&] { return chosen == QStringList{u"Quit"_s}; }));
 

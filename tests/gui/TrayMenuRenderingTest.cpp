@@ -1,5 +1,5 @@
-// The Qt-drawn menu of the tray icon: rebuilt at every opening, also from inside its own action.
-// (What it draws is checked on a real tray by TrayXEmbedTest.)
+// The Qt-drawn menu of the tray icon: opened by a click on the icon, drawn with the coloured
+// changes, rebuilt at every opening, also from inside its own action.
 #include "platform/desktop/MenuRenderer.h"
 #include "platform/desktop/QtTrayStatusItem.h"
 #include "platform/desktop/StyledMenuStyle.h"
@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
 
 namespace tickwell {
 namespace {
@@ -70,14 +71,45 @@ TEST(TrayMenuRenderingTest, SeparatorsStandAsTheModelHasThem)
     menu.close();
 }
 
-TEST(TrayMenuRenderingTest, AMenuOnScreenIsNotRefilledUnderThePointer)
+// Pixels close to a pure colour: the cores of the glyphs drawn in it.
+int CountNear(const QImage &image, const QColor &color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - color.red()) < 60 && std::abs(pixel.green() - color.green()) < 60
+                && std::abs(pixel.blue() - color.blue()) < 60;
+        }
+    return count;
+}
+
+// A click on the icon opens the menu, rebuilt once, with the changes in their colours; a menu
+// on screen is not refilled under the pointer, but once it has closed.
+TEST(TrayMenuRenderingTest, AClickOnTheIconOpensTheColouredMenuWhichIsNotRefilledWhileShown)
 {
     QtTrayStatusItem item;
     QStringList heard;
     item.setMenuHandlers({[&] { heard.append(u"rebuild"_s); }, {}, [&](bool shown) { heard.append(shown ? u"shown"_s : u"hidden"_s); }});
-    item.setMenu({MenuItem::make(u"first"_s)});
-    item.qmenu().popup(QPoint(0, 0));
+    item.setImage(u"Tickwell.tif"_s, QImage(u":/images/Tickwell.tif"_s));
+    EXPECT_FALSE(item.trayIcon().icon().isNull());
+    const QColor up(0, 255, 0), down(255, 0, 0);
+    Menu menu;
+    for (const auto &[head, change, color] : {std::tuple{u"Acme & Co [ACME] 101.25 "_s, u"+1.25 (+1.25%)"_s, up},
+             std::tuple{u"Beta Inc [BETA] 48.10 "_s, u"-0.52 (-1.07%)"_s, down}}) {
+        MenuItem line = MenuItem::make(head + change, u"selItemStockSymbol:"_s, u"a"_s);
+        line.styledTitle = std::vector<StyledRun>{{head, 14.0, std::nullopt}, {change, 14.0, color}};
+        line.image = color == up ? u"menuitem_up_g.tif"_s : u"menuitem_down_r.tif"_s;
+        line.submenu = Menu{MenuItem::make(u"Chart"_s, u"selItemiChart:"_s)};
+        menu.push_back(line);
+    }
+    item.setMenu(menu);
+    Q_EMIT item.trayIcon().activated(QSystemTrayIcon::Trigger);
     ASSERT_TRUE(item.qmenu().isVisible());
+    const QImage drawn = item.qmenu().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GE(CountNear(drawn, up), 30) << "the rising change is not drawn green";
+    EXPECT_GE(CountNear(drawn, down), 30) << "the falling change is not drawn red";
+
     QAction *shown = item.qmenu().actions().at(0);
     item.setMenu({MenuItem::make(u"second"_s)});
     EXPECT_EQ(item.qmenu().actions().at(0), shown) << "the visible menu was cleared";

@@ -17,21 +17,26 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
+TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPathAndOtherControlCharactersAreRefused)
 {
+    // No escape writes the other control characters: the entry is refused, and one already there
+    // is left as it was.
+    QTemporaryDir refused;
+    AutostartEntry good(refused.filePath(u"tickwell"_s), refused.filePath(u"config"_s));
+    ASSERT_TRUE(good.setEnabled(true));
+    for (const char16_t control : {u'\x01', u'\x1b', u'\x7f'}) {
+        AutostartEntry entry(refused.filePath(u"bell"_s + QChar(control) + u"/tickwell"_s), refused.filePath(u"config"_s));
+        QString error;
+        EXPECT_FALSE(entry.setEnabled(true, &error));
+        EXPECT_TRUE(error.contains(u"control character"_s)) << error.toStdString();
+        EXPECT_TRUE(entry.isEnabled()) << "the entry written before stays";
+    }
+
     const QString gio = QStandardPaths::findExecutable(u"gio"_s);
     if (gio.isEmpty())
         GTEST_SKIP() << "needs gio (scripts/bootstrap installs libglib2.0-bin)";
-    const char *folders[] = {
-        "plain",
-        "with space",
-        R"(quote" and 'single')",
-        "dollar $HOME and `tick`",
-        R"(back\slash)",
-        "semi;colon & (paren) #hash ~tilde",
-        "line\nfeed",
-        "tab\tand carriage\rreturn",
-    };
+    // Each character the Exec line must quote or escape, and the control characters it can escape.
+    const char *folders[] = {"plain", R"(space " ' $HOME `tick` back\slash; & (paren) #hash ~tilde)", "tab\t carriage\r line\nfeed"};
     for (const char *folder : folders) {
         SCOPED_TRACE(folder);
         QTemporaryDir root;
@@ -48,6 +53,10 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
         AutostartEntry entry(program, root.filePath(u"config"_s));
         ASSERT_TRUE(entry.setEnabled(true));
         EXPECT_TRUE(entry.isEnabled());
+        QFile written(entry.path());
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        EXPECT_FALSE(text.contains('\t') || text.contains('\r')) << "control characters are written as escapes";
         QProcess launch;
         launch.start(gio, {u"launch"_s, entry.path()});
         ASSERT_TRUE(launch.waitForFinished(10000));
@@ -70,89 +79,49 @@ TEST(AutostartEntryTest, TheSessionLauncherStartsTheProgramAtAnyPath)
     }
 }
 
-// No escape writes the other control characters: the entry is refused, and one already there is
-// left as it was.
-TEST(AutostartEntryTest, AProgramPathWithOtherControlCharactersIsRefused)
+// Installed, the README lies in the documentation folder and the web engine's helper in
+// lib/tickwell/, never in PATH; in the build tree, in build/doc and beside the programs. A folder
+// of that name is no page, a file that cannot be run no helper.
+TEST(InstallLayoutTest, DocumentationAndHelperAreFoundInstalledOrBuilt)
 {
-    QTemporaryDir root;
-    AutostartEntry good(root.filePath(u"tickwell"_s), root.filePath(u"config"_s));
-    ASSERT_TRUE(good.setEnabled(true));
-    for (const char16_t control : {u'\x01', u'\x1b', u'\x7f'}) {
-        AutostartEntry entry(root.filePath(u"bell"_s + QChar(control) + u"/tickwell"_s), root.filePath(u"config"_s));
-        QString error;
-        EXPECT_FALSE(entry.setEnabled(true, &error));
-        EXPECT_TRUE(error.contains(u"control character"_s)) << error.toStdString();
-        EXPECT_TRUE(entry.isEnabled()) << "the entry written before stays";
-    }
-}
-
-// Installed, the README lies in the documentation folder; in the build tree, in build/doc.
-TEST(InstallLayoutTest, DocumentationIsFoundInstalledOrBuilt)
-{
+    const QString readme = u"share/doc/tickwell/README.html"_s, helper = u"lib/tickwell/tickwell-archiver"_s;
     const struct {
         const char *name;
-        QStringList pages; // relative to a root with programs in bin/
+        bool lookForHelper;
+        QStringList files; // relative to a root with programs in bin/; "/" at the end: a folder, "!": not executable
         QString found;     // relative to the root; empty: none
     } cases[] = {
-        {"installed", {u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
-        {"build tree", {u"doc/README.html"_s}, u"doc/README.html"_s},
-        {"both: the installed one", {u"doc/README.html"_s, u"share/doc/tickwell/README.html"_s}, u"share/doc/tickwell/README.html"_s},
-        {"neither", {}, {}},
-        {"a folder of that name is no page", {u"share/doc/tickwell/README.html/"_s}, {}},
+        {"installed page", false, {readme}, readme},
+        {"page in the build tree", false, {u"doc/README.html"_s}, u"doc/README.html"_s},
+        {"both pages: the installed one", false, {u"doc/README.html"_s, readme}, readme},
+        {"no page", false, {}, {}},
+        {"a folder is no page", false, {readme + u'/'}, {}},
+        {"helper in the build tree", true, {u"bin/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
+        {"installed helper", true, {helper}, helper},
+        {"both helpers: the one beside", true, {u"bin/tickwell-archiver"_s, helper}, u"bin/tickwell-archiver"_s},
+        {"no helper", true, {}, {}},
+        {"not executable", true, {helper + u'!'}, {}},
+        {"not executable beside, installed one used", true, {u"bin/tickwell-archiver!"_s, helper}, helper},
+        {"a folder is no helper", true, {helper + u'/'}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir root;
         QDir().mkpath(root.filePath(u"bin"_s));
-        for (const QString &page : c.pages) {
-            if (page.endsWith(u'/')) {
-                QDir().mkpath(root.filePath(page));
+        for (QString file : c.files) {
+            if (file.endsWith(u'/')) {
+                QDir().mkpath(root.filePath(file));
                 continue;
             }
-            QDir().mkpath(QFileInfo(root.filePath(page)).absolutePath());
-            QFile(root.filePath(page)).open(QIODevice::WriteOnly);
+            const bool executable = !file.endsWith(u'!');
+            file.remove(u'!');
+            QDir().mkpath(QFileInfo(root.filePath(file)).absolutePath());
+            QFile made(root.filePath(file));
+            ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+            made.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
         }
-        const auto found = InstallLayout::documentation(root.filePath(u"bin"_s));
-        EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : root.filePath(c.found));
-    }
-    EXPECT_EQ(InstallLayout::tickwellProgram(u"/usr/bin"_s), u"/usr/bin/tickwell"_s);
-}
-
-// The web engine's helper lies beside the programs in the build tree and in lib/tickwell/ when
-// installed, never in PATH; a file that cannot be run is no helper.
-TEST(InstallLayoutTest, HelperIsFoundBesideTheProgramsOrInstalledOutOfPath)
-{
-    const struct {
-        const char *name;
-        QStringList helpers; // relative to a root with programs in bin/; "!" at the end: not executable
-        QString found;       // relative to the root; empty: none
-    } cases[] = {
-        {"build tree", {u"bin/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
-        {"installed", {u"lib/tickwell/tickwell-archiver"_s}, u"lib/tickwell/tickwell-archiver"_s},
-        {"both: the one beside", {u"bin/tickwell-archiver"_s, u"lib/tickwell/tickwell-archiver"_s}, u"bin/tickwell-archiver"_s},
-        {"neither", {}, {}},
-        {"not executable", {u"lib/tickwell/tickwell-archiver!"_s}, {}},
-        {"not executable beside, installed one used", {u"bin/tickwell-archiver!"_s, u"lib/tickwell/tickwell-archiver"_s},
-         u"lib/tickwell/tickwell-archiver"_s},
-        {"a folder of that name", {u"lib/tickwell/tickwell-archiver/"_s}, {}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        QTemporaryDir root;
-        QDir().mkpath(root.filePath(u"bin"_s));
-        for (QString helper : c.helpers) {
-            if (helper.endsWith(u'/')) {
-                QDir().mkpath(root.filePath(helper));
-                continue;
-            }
-            const bool executable = !helper.endsWith(u'!');
-            helper.remove(u'!');
-            QDir().mkpath(QFileInfo(root.filePath(helper)).absolutePath());
-            QFile file(root.filePath(helper));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | (executable ? QFileDevice::ExeOwner : QFileDevice::Permissions()));
-        }
-        const auto found = InstallLayout::helperProgram(u"tickwell-archiver"_s, root.filePath(u"bin"_s));
+        const auto found = c.lookForHelper ? InstallLayout::helperProgram(u"tickwell-archiver"_s, root.filePath(u"bin"_s))
+                                           : InstallLayout::documentation(root.filePath(u"bin"_s));
         EXPECT_EQ(found.value_or(QString()), c.found.isEmpty() ? QString() : QFileInfo(root.filePath(c.found)).canonicalFilePath());
     }
 }

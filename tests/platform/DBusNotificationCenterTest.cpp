@@ -1,24 +1,14 @@
 #include "platform/session/DBusNotificationCenter.h"
 
 #include "PlatformTestSupport.h"
+#include "support/ToolHome.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 namespace tickwell::testing {
 namespace {
-
-TEST(DBusNotificationCenter, WithoutABusDeliversInProcessOnly)
-{
-    DBusNotificationCenter center(QDBusConnection(QStringLiteral("tickwell-no-bus")));
-    EXPECT_FALSE(center.isOnBus());
-    int calls = 0;
-    center.observePreferencesChanged([&] { ++calls; });
-    center.postPreferencesChanged();
-    EXPECT_EQ(calls, 1);
-}
 
 TEST(DBusNotificationCenter, OtherConnectionsAndTheToolReachUsAndOurOwnPostArrivesOnce)
 {
@@ -28,6 +18,14 @@ TEST(DBusNotificationCenter, OtherConnectionsAndTheToolReachUsAndOurOwnPostArriv
     if (!daemon.waitForStarted(5000) || !(daemon.canReadLine() || daemon.waitForReadyRead(5000)))
         GTEST_SKIP() << "dbus-daemon is not available";
     const auto stop = qScopeGuard([&] { daemon.terminate(); daemon.waitForFinished(3000); });
+    // Without a bus, in-process delivery only.
+    DBusNotificationCenter alone(QDBusConnection(QStringLiteral("tickwell-no-bus")));
+    EXPECT_FALSE(alone.isOnBus());
+    int aloneCalls = 0;
+    alone.observePreferencesChanged([&] { ++aloneCalls; });
+    alone.postPreferencesChanged();
+    EXPECT_EQ(aloneCalls, 1);
+
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
     auto connect = [&](const QString &name) { return QDBusConnection::connectToBus(address, name); };
     DBusNotificationCenter poster(connect(QStringLiteral("tickwell-poster")));
@@ -45,9 +43,8 @@ TEST(DBusNotificationCenter, OtherConnectionsAndTheToolReachUsAndOurOwnPostArriv
     ASSERT_TRUE(connect(QStringLiteral("tickwell-other")).send(other));
     EXPECT_TRUE(WaitUntil([&] { return listenerCalls == 1; }));
 
-    QTemporaryDir configHome;
-    const QStringList write { QStringLiteral("write"), QStringLiteral("TitleTicker"), QStringLiteral("-bool"), QStringLiteral("yes") };
-    ASSERT_EQ(RunDefaults(write, configHome.path(), address).exitCode, 0);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    ASSERT_EQ(ToolHome().run(QStringLiteral("tickwell-defaults"), { QStringLiteral("write"), QStringLiteral("TitleTicker"), QStringLiteral("-bool"), QStringLiteral("yes") }).exitCode, 0);
     EXPECT_TRUE(WaitUntil([&] { return listenerCalls == 2; }));
     WaitUntil([] { return false; }, 200);
     EXPECT_EQ(posterCalls, 2) << "our own signal must not be delivered a second time";

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
 #include <QThread>
 #include <QVariant>
 
@@ -55,32 +54,6 @@ inline bool WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-struct ToolResult {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-inline QString ToolPath(const QString &name)
-{
-    return qEnvironmentVariable("TICKWELL_BIN_DIR", QCoreApplication::applicationDirPath()) + u'/' + name;
-}
-
-// Runs tickwell-defaults with its own settings folder and session bus address.
-inline ToolResult RunDefaults(const QStringList &arguments, const QString &configHome, const QString &busAddress)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
-    process.setProcessEnvironment(environment);
-    process.start(ToolPath(QStringLiteral("tickwell-defaults")), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-        QString::fromUtf8(process.readAllStandardError()) };
 }
 
 } // namespace tickwell::testing

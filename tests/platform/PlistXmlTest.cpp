@@ -1,8 +1,9 @@
+// The property-list reader and writer: exact types, values at their limits, and what is refused
+// (malformed or hostile files when read, values without a form that reads back when written).
 #include "platform/settings/PlistXml.h"
 
 #include "PlatformTestSupport.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QPoint>
 #include <QTimeZone>
@@ -18,33 +19,74 @@ std::optional<QVariant> ValueOfK(const QByteArray &xml)
     return read ? std::optional(read->value(QStringLiteral("k"))) : std::nullopt;
 }
 
-std::optional<QVariant> RoundTrip(const QVariant &value)
+// Read, write, read: the two reads agree and a second write gives the same bytes.
+::testing::AssertionResult ReadsBackIdentically(const QByteArray &xml)
 {
-    const auto xml = WritePlistXml({ { QStringLiteral("k"), value } });
-    return xml ? ValueOfK(*xml) : std::nullopt;
+    QString error;
+    const auto first = ReadPlistXml(xml, &error);
+    const auto written = first ? WritePlistXml(*first, &error) : std::nullopt;
+    const auto second = written ? ReadPlistXml(*written, &error) : std::nullopt;
+    if (!second)
+        return ::testing::AssertionFailure() << "not read or not written: " << qPrintable(error);
+    if (!StrictlyEqual(*first, *second) || WritePlistXml(*second) != written)
+        return ::testing::AssertionFailure() << "read back differently:\n" << written->constData();
+    return ::testing::AssertionSuccess();
 }
 
-TEST(PlistXml, ReadsEveryElementAsItsExactType)
+TEST(PlistXml, ReadsEveryValueAsItsExactTypeAndWritesItSoItReadsBackTheSame)
 {
     const struct {
-        const char *xml;
-        QVariant value;
+        QByteArray xml;
+        QVariant value; // invalid: only read back after writing
     } cases[] = {
         { "<integer> 1 </integer>", qlonglong(1) },
         { "<integer>18446744073709551615</integer>", std::numeric_limits<qulonglong>::max() },
+        { "<integer>-0x8000000000000000</integer>", {} },
+        { "<integer>+0XFFFFFFFFFFFFFFFF</integer>", {} },
         { "<string>  a &amp; b <![CDATA[<x>]]>&#13;</string>", QStringLiteral("  a & b <x>\r") },
+        { "<string>&#9;&#10;&#13;\r\n&#x10FFFF;]]&gt;\t </string>", {} },
+        { "<string>\xef\xbf\xbd\xf4\x8f\xbf\xbf</string>", {} }, // U+FFFD and U+10FFFF as UTF-8
+        { "<string/>", {} },
         { "<data>\n\tD716\n\teg==\n</data>", QByteArray::fromHex("0fbd7a7a") },
+        { "<data>QQ</data>", {} },
+        { "<data/>", {} },
         { "<date>2026-12-05T14:30:00Z</date>", QDateTime(QDate(2026, 12, 5), QTime(14, 30), QTimeZone::utc()) },
+        // Years 10000 and -1 once converted to UTC.
+        { "<date>9999-12-31T23:59:59-23:59</date>", {} },
+        { "<date>0001-01-01T00:00:00+23:59</date>", {} },
+        { "<date>2026-12-05T14:30:00.999Z</date>", {} },
+        { "<date>2026-12-05</date>", {} },
+        { "<date>2026-12-05T24:00:00</date>", {} },
+        { "<real>-0.0e5</real>", {} },
+        { "<real>4.9406564584124654e-324</real>", {} },
+        { "<real>1.7976931348623157e308</real>", {} },
+        { "<real>-Infinity</real>", {} },
+        { "<real>NaN</real>", {} },
+        { "<real>1,000.5</real>", {} },
         { "<array><true/><dict><key>x</key><string/></dict></array>",
             QVariantList { true, QVariantMap { { QStringLiteral("x"), QString() } } } },
+        { "<array>" + QByteArray("<array>").repeated(kPlistMaxDepth - 3) + "<true/>" + QByteArray("</array>").repeated(kPlistMaxDepth - 2), {} },
     };
-    for (const auto &c : cases)
-        EXPECT_TRUE(SameTypedValue(ValueOfK(Plist(QByteArray("<key>k</key>") + c.xml)), c.value)) << c.xml;
+    for (const auto &c : cases) {
+        const QByteArray xml = Plist("<key>k</key>" + c.xml);
+        if (c.value.isValid()) {
+            EXPECT_TRUE(SameTypedValue(ValueOfK(xml), c.value)) << c.xml.constData();
+        }
+        EXPECT_TRUE(ReadsBackIdentically(xml)) << c.xml.left(80).constData();
+    }
+    EXPECT_TRUE(ReadsBackIdentically(Plist("<key>&#13;&#x1F4C8;</key><string>x</string><key></key><dict/>")));
+    EXPECT_TRUE(ReadsBackIdentically("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><dict><key>\xe9</key><false/></dict></plist>"));
 }
 
-TEST(PlistXml, RoundTripsValuesAsTheTypeTheyReadBackAs)
+// What is set is converted to the type it reads back as; what has no such form is refused when
+// it is set, never found out by the next start.
+TEST(PlistXml, ValuesAreSetAsTheTypeTheyReadBackAsOrRefused)
 {
     const QString awkward = QStringLiteral(" <a href=\"x\">&amp;</a> ]]> \t\r\n\r Zürich \U0001F4C8 ");
+    // The root dictionary is the first level, the outermost array the second, the leaf the last.
+    QVariant deepest = QStringLiteral("leaf");
+    for (int depth = 0; depth < kPlistMaxDepth - 2; ++depth)
+        deepest = QVariantList { deepest };
     const struct {
         QVariant in;
         std::optional<QVariant> out; // nothing: the value has no property-list form
@@ -57,26 +99,25 @@ TEST(PlistXml, RoundTripsValuesAsTheTypeTheyReadBackAs)
         { QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 678), QTimeZone(3600)), QDateTime(QDate(2026, 1, 2), QTime(2, 4, 5), QTimeZone::utc()) },
         // XML 1.0 cannot carry these characters at all; replacing them keeps the file readable.
         { QStringLiteral("a\x01" "b") + QChar(0xFFFE) + QChar(0xD800), QStringLiteral("a\uFFFDb\uFFFD\uFFFD") },
+        { deepest, deepest },
+        { QVariantList { deepest }, std::nullopt },
         { QVariantList { QVariant::fromValue(QPoint(1, 2)) }, std::nullopt },
+        { QDateTime(QDate(10001, 1, 1), QTime(0, 0), QTimeZone::utc()), std::nullopt },
+        { QDateTime(QDate(-2, 1, 1), QTime(0, 0), QTimeZone::utc()), std::nullopt },
     };
     for (const auto &c : cases) {
         const auto converted = ToPlistValue(c.in);
         ASSERT_EQ(converted.has_value(), c.out.has_value()) << c.in.typeName();
+        const auto written = WritePlistXml({ { QStringLiteral("k"), converted.value_or(c.in) } });
+        const auto readBack = written ? ValueOfK(*written) : std::nullopt;
         if (c.out) {
-            EXPECT_TRUE(SameTypedValue(RoundTrip(*converted), *c.out)) << c.in.typeName();
+            EXPECT_TRUE(SameTypedValue(readBack, *c.out)) << c.in.typeName();
+        } else {
+            EXPECT_FALSE(readBack.has_value()) << c.in.typeName();
         }
     }
-}
-
-TEST(PlistXml, NestingLimitIsTheSameForWritingAndReading)
-{
-    // The root dictionary is the first level, the outermost array the second, the leaf the last.
-    QVariant deepestAccepted = QStringLiteral("leaf");
-    for (int depth = 0; depth < kPlistMaxDepth - 2; ++depth)
-        deepestAccepted = QVariantList { deepestAccepted };
-    EXPECT_TRUE(RoundTrip(deepestAccepted).has_value());
-    EXPECT_FALSE(ToPlistValue(QVariantList { deepestAccepted }).has_value());
-    EXPECT_FALSE(RoundTrip(QVariantList { deepestAccepted }).has_value());
+    // Characters XML cannot carry, reaching the writer without ToPlistValue.
+    EXPECT_FALSE(WritePlistXml({ { QStringLiteral("k"), QString(QChar(1)) } }).has_value());
 }
 
 TEST(PlistXml, RefusesMalformedAndHostileDocuments)
