@@ -4,7 +4,7 @@
 // 100 ms), the refresh's length and whether the store kept its last pages.
 
 #include "controller/AppController.h"
-#include "gui/SniTestBus.h"
+#include "gui/SniBus.h"
 #include "platform/net/CurlUrlLoader.h"
 #include "platform/headless/LocalNotificationCenter.h"
 #include "platform/headless/ManualWakeMonitor.h"
@@ -31,7 +31,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "en_US.UTF-8");
     QGuiApplication app(argc, argv);
-    testing::PrivateSessionBus bus;
+    tickwell::testing::PrivateSessionBus bus;
     if (!bus.isRunning()) {
         std::fprintf(stderr, "bench_responsiveness: dbus-daemon did not start\n");
         return 1;
@@ -63,7 +63,7 @@ int main(int argc, char **argv)
     ManualWakeMonitor wake;
     AppController controller(Platform{settings, loader, item, timers, desktop, notifications, wake});
     controller.applicationWillFinishLaunching();
-    testing::WaitUntil([&] { return !controller.isRefreshing(); }, 10000);
+    tickwell::testing::WaitUntil([&] { return !controller.isRefreshing(); }, 10000);
     const qsizetype pagesBefore = controller.state().m_urlContents.size();
 
     // From now on the server accepts every request and never answers.
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     QElapsedTimer refresh;
     refresh.start();
     controller.perform(MenuItem::make(QStringLiteral("Update Now"), QStringLiteral("selItemUpdateNow:")));
-    testing::WaitUntil([&] { return !controller.isRefreshing(); }, 60000);
+    tickwell::testing::WaitUntil([&] { return !controller.isRefreshing(); }, 60000);
     const long long refreshMs = refresh.elapsed();
     stop = true;
     panel.join();

@@ -1,7 +1,7 @@
 // Alerts through a desktop notification service on a private session bus: the controller with
 // the real D-Bus client, and the real programs.
 #include "AlertFixture.h"
-#include "gui/SniTestBus.h"
+#include "gui/SniBus.h"
 #include "support/ToolHome.h"
 
 #include "platform/session/DBusDesktopNotifications.h"
