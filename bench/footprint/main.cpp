@@ -7,7 +7,6 @@
 #include "FootprintWatcher.h"
 
 #include "platform/desktop/DBusMenuTypes.h"
-#include "support/ProcessTable.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,6 +17,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -55,6 +55,28 @@ Memory readMemory(qint64 pid)
         (match.captured(1) == QLatin1String("VmRSS") ? memory.rssKiB : memory.hwmKiB) = match.captured(2).toLongLong();
     }
     return memory;
+}
+
+// The first child of `parent` whose command name starts with `name` (names are cut to 15
+// characters by the kernel); 0 when there is none.
+qint64 childProcessId(qint64 parent, const QString &name)
+{
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (command) state ppid ...": the command may hold blanks and parentheses.
+        const QString text = QString::fromLatin1(stat.readAll());
+        const qsizetype open = text.indexOf(u'('), close = text.lastIndexOf(u')');
+        if (open < 0 || close < open)
+            continue;
+        const QStringList fields = text.mid(close + 2).split(u' ');
+        if (fields.size() > 1 && fields[1].toLongLong() == parent && text.mid(open + 1, close - open - 1).startsWith(name.left(15)))
+            return pid;
+    }
+    return 0;
 }
 
 bool waitFor(const std::function<bool()> &done, int seconds)
@@ -196,7 +218,7 @@ Figures measure(const QString &tickwell, const QString &binDir, FootprintWatcher
         figures.problem = QStringLiteral("the headline was not saved");
     pause(1000);
     figures.afterSave = readMemory(tray.processId());
-    if (const qint64 helper = test::ChildProcessId(tray.processId(), QStringLiteral("tickwell-archiver")))
+    if (const qint64 helper = childProcessId(tray.processId(), QStringLiteral("tickwell-archiver")))
         figures.helper = readMemory(helper);
     finish();
     return figures;

@@ -98,7 +98,7 @@ protected:
     {
         for (const auto &item : menu) {
             if (item.action == u"selectItemHeadline:"_s && item.toolTip)
-                engine.addPage(*item.toolTip, FakeWebPage{item.title, {640, 480}, 0, 0, 0.2, true, false, item.title});
+                engine.addPage(*item.toolTip, FakeWebPage{.title = item.title, .loadSeconds = 0.2, .text = item.title});
             if (item.submenu)
                 knowHeadlines(*item.submenu);
         }
@@ -108,7 +108,7 @@ protected:
     RecordingLoader recorder;
     std::unique_ptr<FakeWebEngine> m_engine = std::make_unique<FakeWebEngine>(timers);
     FakeWebEngine &engine = *m_engine;
-    AppController controller{platformWithLoader(recorder)};
+    AppController controller{(loaderInUse = &recorder, platform())};
 
 private:
     QtMessageHandler m_previousHandler = nullptr;

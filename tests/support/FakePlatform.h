@@ -17,22 +17,16 @@ namespace tickwell::testing {
 
 // What the core asks of the desktop, in memory, with a clock that stands still until advanced
 // (from Saturday 2026-12-05 3 PM). A test that needs the real or a recording loader, clock,
-// store or status item swaps it in before platform() is first called.
+// or status item swaps it in before platform() is first called.
 struct FakePlatform {
     static QDateTime startTime() { return QDateTime(QDate(2026, 12, 5), QTime(15, 0, 0), QTimeZone::systemTimeZone()); }
 
     Platform &platform()
     {
         if (!m_platform)
-            m_platform.emplace(Platform{settingsInUse ? *settingsInUse : settings, loaderInUse ? *loaderInUse : loader,
-                                        statusItemInUse ? *statusItemInUse : statusItem, timersInUse ? *timersInUse : timers, desktop,
-                                        notifications, wake});
+            m_platform.emplace(Platform{settings, loaderInUse ? *loaderInUse : loader, statusItemInUse ? *statusItemInUse : statusItem,
+                                        timersInUse ? *timersInUse : timers, desktop, notifications, wake});
         return *m_platform;
-    }
-    Platform &platformWithLoader(UrlLoader &other)
-    {
-        loaderInUse = &other;
-        return platform();
     }
 
     MemorySettingsStore settings;
@@ -43,7 +37,6 @@ struct FakePlatform {
     LocalNotificationCenter notifications;
     ManualWakeMonitor wake;
 
-    SettingsStore *settingsInUse = nullptr;
     UrlLoader *loaderInUse = nullptr;
     StatusItem *statusItemInUse = nullptr;
     TimerFactory *timersInUse = nullptr;

@@ -15,11 +15,6 @@ namespace tickwell::test {
 // together ("/q?s=AAPL"); a target without a route gets 404 with an empty body. Routes may be
 // changed at any time, also while requests are in flight. Text bodies are gzip-compressed when
 // the client accepts it, as a real server would.
-//
-//     LocalHttpServer server;
-//     server.serve("/q?s=AAPL", "<html>...</html>");
-//     loader.fetch(server.url("/q?s=AAPL"));
-//     EXPECT_EQ(server.requestCount("/q?s=AAPL"), 1);
 class LocalHttpServer {
 public:
     struct Response {
@@ -32,24 +27,20 @@ public:
 
     LocalHttpServer();
     ~LocalHttpServer(); // answers every waiting request, then stops
-    LocalHttpServer(const LocalHttpServer &) = delete;
-    LocalHttpServer &operator=(const LocalHttpServer &) = delete;
 
-    int port() const;
     // "127.0.0.1:PORT", the form the host settings take.
     QString hostAndPort() const;
-    // "http://127.0.0.1:PORT" followed by the target.
-    QString url(const QString &target) const;
+    QString url(const QString &target) const { return QStringLiteral("http://") + hostAndPort() + target; }
 
-    void serve(const QString &target, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8",
-               int status = 200);
+    void serve(const QString &target, const QByteArray &body, const QByteArray &contentType = "text/html; charset=utf-8", int status = 200)
+    {
+        setResponse(target, {status, contentType, body});
+    }
     void setResponse(const QString &target, const Response &response);
-    // Answers with the status and a Location header; location may be a target or a full URL.
-    void redirect(const QString &target, const QString &location, int status = 302);
-    // Accepts the request and never answers it until the server stops (for time-outs).
-    void hang(const QString &target);
-    void remove(const QString &target);
-
+    // Location may be a target or a full URL.
+    void redirect(const QString &target, const QString &location) { setResponse(target, {302, {}, {}, {}, {{"Location", location.toUtf8()}}}); }
+    // Accepts the request and answers it only when the server stops (for time-outs).
+    void hang(const QString &target) { setResponse(target, {503, {}, {}, std::chrono::hours(24)}); }
     // A delay before every answer, on top of each route's own.
     void setLatency(std::chrono::milliseconds latency);
 
@@ -60,11 +51,10 @@ public:
     QByteArray lastRequestHeader(const QString &target, const QByteArray &name) const;
     // The most requests that were being answered at the same moment.
     int peakConcurrentRequests() const;
-    void resetRequestCounts(); // the peak too
 
 private:
-    class Impl;
-    std::unique_ptr<Impl> m_impl;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 } // namespace tickwell::test

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <tuple>
 
 namespace tickwell {
 
@@ -21,49 +22,9 @@ struct ManualTimerCore {
     bool firing = false;
 };
 
-bool firesBefore(const ManualTimerCore &a, const ManualTimerCore &b)
-{
-    return a.fireTime != b.fireTime ? a.fireTime < b.fireTime : a.sequence < b.sequence;
-}
-
-} // namespace
-
-struct ManualTimerFactory::State {
-    double now = 0;
-    std::uint64_t nextSequence = 0;
-    std::vector<std::weak_ptr<ManualTimerCore>> timers;
-
-    void prune()
-    {
-        std::erase_if(timers, [](const auto &weak) {
-            const auto core = weak.lock();
-            return !core || !core->valid;
-        });
-    }
-
-    // The timer that falls due first at or before the deadline, not counting one that is firing.
-    std::shared_ptr<ManualTimerCore> nextDue(double deadline) const
-    {
-        std::shared_ptr<ManualTimerCore> best;
-        for (const auto &weak : timers) {
-            auto core = weak.lock();
-            if (!core || !core->valid || core->firing || core->fireTime > deadline)
-                continue;
-            if (!best || firesBefore(*core, *best))
-                best = std::move(core);
-        }
-        return best;
-    }
-};
-
-namespace {
-
 class ManualTimer final : public Timer {
 public:
-    explicit ManualTimer(std::shared_ptr<ManualTimerCore> core)
-        : m_core(std::move(core))
-    {
-    }
+    explicit ManualTimer(std::shared_ptr<ManualTimerCore> core) : m_core(std::move(core)) {}
     ~ManualTimer() override { invalidate(); }
     ManualTimer(const ManualTimer &) = delete;
     ManualTimer &operator=(const ManualTimer &) = delete;
@@ -95,6 +56,24 @@ private:
 
 } // namespace
 
+struct ManualTimerFactory::State {
+    double now = 0;
+    std::uint64_t nextSequence = 0;
+    std::vector<std::weak_ptr<ManualTimerCore>> timers;
+
+    // The valid timers in firing order; the others are forgotten.
+    std::vector<std::shared_ptr<ManualTimerCore>> valid()
+    {
+        std::vector<std::shared_ptr<ManualTimerCore>> cores;
+        for (const auto &weak : timers)
+            if (auto core = weak.lock(); core && core->valid)
+                cores.push_back(std::move(core));
+        timers.assign(cores.begin(), cores.end());
+        std::ranges::sort(cores, {}, [](const auto &core) { return std::tie(core->fireTime, core->sequence); });
+        return cores;
+    }
+};
+
 ManualTimerFactory::ManualTimerFactory(const QDateTime &start)
     : m_state(std::make_shared<State>())
 {
@@ -105,13 +84,8 @@ ManualTimerFactory::~ManualTimerFactory() = default;
 
 std::unique_ptr<Timer> ManualTimerFactory::schedule(double intervalSeconds, bool repeats, std::function<void()> callback)
 {
-    auto core = std::make_shared<ManualTimerCore>();
-    core->callback = std::move(callback);
-    core->interval = effectiveInterval(intervalSeconds);
-    core->repeats = repeats;
-    core->fireTime = m_state->now + core->interval;
-    core->sequence = m_state->nextSequence++;
-    m_state->prune();
+    const double interval = effectiveInterval(intervalSeconds);
+    auto core = std::make_shared<ManualTimerCore>(ManualTimerCore{std::move(callback), interval, repeats, m_state->now + interval, m_state->nextSequence++});
     m_state->timers.push_back(core);
     return std::make_unique<ManualTimer>(std::move(core));
 }
@@ -131,34 +105,31 @@ void ManualTimerFactory::advance(double seconds)
 {
     const std::shared_ptr<State> state = m_state; // a callback may destroy the factory's owner
     const double deadline = state->now + std::max(0.0, seconds);
-    while (const auto core = state->nextDue(deadline)) {
-        const double firedAt = core->fireTime;
+    for (;;) {
+        const auto timers = state->valid();
+        const auto next = std::ranges::find_if(timers, [](const auto &core) { return !core->firing; });
+        if (next == timers.end() || (*next)->fireTime > deadline)
+            break;
+        ManualTimerCore &core = **next;
+        const double firedAt = core.fireTime;
         state->now = std::max(state->now, firedAt);
-        core->firing = true;
-        core->callback();
-        core->firing = false;
-        if (!core->valid)
+        core.firing = true;
+        core.callback();
+        core.firing = false;
+        if (!core.valid)
             continue;
-        if (!core->repeats)
-            core->valid = false;
-        else if (core->fireTime == firedAt) // a callback that set a new fire date keeps it
-            core->fireTime = nextFireTime(firedAt, core->interval, state->now);
+        if (!core.repeats)
+            core.valid = false;
+        else if (core.fireTime == firedAt) // a callback that set a new fire date keeps it
+            core.fireTime = nextFireTime(firedAt, core.interval, state->now);
     }
     state->now = std::max(state->now, deadline);
-    state->prune();
 }
 
 std::vector<ManualTimerFactory::PendingTimer> ManualTimerFactory::pendingTimers() const
 {
-    std::vector<std::shared_ptr<ManualTimerCore>> live;
-    for (const auto &weak : m_state->timers) {
-        if (auto core = weak.lock(); core && core->valid)
-            live.push_back(std::move(core));
-    }
-    std::sort(live.begin(), live.end(), [](const auto &a, const auto &b) { return firesBefore(*a, *b); });
     std::vector<PendingTimer> pending;
-    pending.reserve(live.size());
-    for (const auto &core : live)
+    for (const auto &core : m_state->valid())
         pending.push_back({toDateTime(core->fireTime), core->interval, core->repeats});
     return pending;
 }

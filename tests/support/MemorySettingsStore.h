@@ -6,7 +6,7 @@
 
 namespace tickwell {
 
-// In-memory settings for tests; counts synchronisations so tests can see them.
+// In-memory settings for tests.
 class MemorySettingsStore final : public SettingsStore {
 public:
     MemorySettingsStore() = default;
@@ -27,14 +27,12 @@ public:
             m_values.insert(key, value);
     }
     void remove(const QString &key) override { m_values.remove(key); }
-    void synchronize() override { ++m_syncCount; }
+    void synchronize() override {}
 
     const QVariantMap &values() const { return m_values; }
-    int syncCount() const { return m_syncCount; }
 
 private:
     QVariantMap m_values;
-    int m_syncCount = 0;
 };
 
 // The seven classic host keys set to the public hosts they default to: the classic pages at their

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <ctime>
+
 namespace tickwell::testing {
 
 // What every test program does first, whoever runs it and wherever:
@@ -9,6 +15,23 @@ namespace tickwell::testing {
 // - numbers and dates are those of United States English in New York (LC_ALL, TZ), as the
 //   expected texts are written; tests of other locales and zones set theirs;
 // - Qt draws offscreen unless a platform was chosen (the GUI tests under Xvfb choose xcb).
-void PrepareTestProcess();
+inline void PrepareTestProcess()
+{
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/tickwell-test-XXXXXX"));
+    const std::pair<const char *, const char *> folders[] = {
+        {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "data"}, {"XDG_CACHE_HOME", "cache"}, {"XDG_DOWNLOAD_DIR", "downloads"}};
+    for (const auto &[variable, folder] : folders) {
+        if (!home.isValid())
+            break;
+        const QString path = home.filePath(QLatin1String(folder));
+        QDir().mkpath(path);
+        qputenv(variable, QFile::encodeName(path));
+    }
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 } // namespace tickwell::testing

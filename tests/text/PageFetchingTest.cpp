@@ -51,9 +51,8 @@ TEST(PageFetching, OverHttpIgnoresTheNamedCharsetAndSendsNothingForABadAddress)
     CurlUrlLoader loader;
     EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=AAPL"))), QStringLiteral(u"Soci\u00e9t\u00e9"));
     EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=OLD"))), QStringLiteral(u"Soci\u00c8t\u00c8"));
-    server.resetRequestCounts();
     EXPECT_EQ(DecodeFetchedPage(FetchAndWait(loader, server.url("/q?s=BRK B"))), std::nullopt);
-    EXPECT_EQ(server.totalRequestCount(), 0);
+    EXPECT_EQ(server.totalRequestCount(), 2);
     FakeUrlLoader empty;
     empty.serve(address, "");
     EXPECT_EQ(DecodeFetchedPage(FetchAndWait(empty, address)), std::nullopt);
