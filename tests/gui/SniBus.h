@@ -3,6 +3,7 @@
 // A desktop of the test's own: a private session bus, an X server, a status notifier watcher,
 // and the calls a panel makes to an item.
 #include "platform/desktop/DBusMenuTypes.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -27,19 +28,6 @@
 #include <memory>
 
 namespace tickwell::testing {
-
-// Runs the event loop until the condition holds or the time is up; returns the condition.
-inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMilliseconds = 5000)
-{
-    const QDeadlineTimer deadline(timeoutMilliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // Calls without blocking this thread (the callee may live in it) and waits for the reply.
 inline QDBusMessage CallAndWait(QDBusConnection &bus, const QDBusMessage &call)

@@ -97,7 +97,7 @@ TEST(CurlUrlLoader, FetchAllKeepsTheOrderAskedAndMayStartAgainFromItsCompletion)
 // Three servers that accept and never answer. With two connections per host and five in all,
 // exactly five requests reach the servers and stay there, whatever the order curl picks them in;
 // a fetch dropped is cancelled at once without calling back; a fetch ends at its time-out; and
-// all the while the event loop keeps turning (a 10 ms timer is never held up for a poll interval).
+// all the while the event loop keeps turning (a 10 ms timer is never held up for long).
 TEST(CurlUrlLoader, HangingHostsHoldExactlyTheLimitsUntilTheTimeOutAndNeverHoldTheEventLoop)
 {
     LocalHttpServer a, b, c;
@@ -136,7 +136,9 @@ TEST(CurlUrlLoader, HangingHostsHoldExactlyTheLimitsUntilTheTimeOutAndNeverHoldT
     clock.restart();
     EXPECT_EQ(FetchAndWait(loader, std::vector<QString>(2, a.url("/silent"))), Results(2));
     EXPECT_GE(clock.elapsed(), 1400);
-    EXPECT_LT(longestGap, 100) << "one poll interval";
+    // A loader that waited on curl would hold the loop for the whole time-out; a busy machine may
+    // hold it for a fraction of that.
+    EXPECT_LT(longestGap, 500);
 }
 
 // The request form: headers go out as given (a request's User-Agent replaces the loader's), the

@@ -10,6 +10,7 @@
 
 #include "platform/settings/OldStylePlist.h"
 #include "support/StrictlyEqual.h"
+#include "support/WaitUntil.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,19 +30,6 @@ inline ::testing::AssertionResult SameTypedValue(const std::optional<QVariant> &
 inline QByteArray Plist(const QByteArray &body)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body + "</dict></plist>\n";
-}
-
-// Runs the event loop until the condition holds or the time is up.
-inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMilliseconds = 5000)
-{
-    QDeadlineTimer deadline(timeoutMilliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
 }
 
 inline QByteArray ReadWholeFile(const QString &path)
