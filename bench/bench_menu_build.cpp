@@ -24,6 +24,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <malloc.h>
+
 namespace {
 
 using namespace tickwell;
@@ -145,6 +147,12 @@ void BM_CutClassicSnapshot(benchmark::State &benchState)
         fixture.cut();
         benchmark::DoNotOptimize(fixture.state.m_quotes.symbols.size());
     }
+    // What the store gives back once the pages are cut (it keeps only the images after that).
+    const auto heapInUse = [] { return static_cast<double>(mallinfo2().uordblks) / (1024 * 1024); };
+    const double before = heapInUse();
+    fixture.state.m_urlContents.dropPageTexts();
+    benchState.counters["heap_MiB_after_cut"] = heapInUse();
+    benchState.counters["page_texts_MiB"] = before - heapInUse();
 }
 
 BENCHMARK(BM_AddStockSymbolsUncachedFormatters)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);

@@ -181,6 +181,9 @@ Figures measure(const QString &tickwell, const QString &binDir, FootprintWatcher
         sandbox.defaults({QStringLiteral("write"), QLatin1String(key), QStringLiteral("-string"), host});
     sandbox.defaults({QStringLiteral("write"), QStringLiteral("StockSymbols"), QStringLiteral("-array"), QStringLiteral("ACME"),
                       QStringLiteral("BETA"), QStringLiteral("GAMMA")});
+    // The menu is read over D-Bus as a panel does, so the item exports it (on X11 it would
+    // otherwise draw its own menu and export none).
+    sandbox.defaults({QStringLiteral("write"), QStringLiteral("PanelMenu"), QStringLiteral("-string"), QStringLiteral("panel")});
 
     watcher.items.clear();
     QProcess tray;

@@ -19,6 +19,12 @@ void PageStore::storeImage(const QString &address, const QImage &image)
     m_entries.insert(address, std::move(entry));
 }
 
+void PageStore::dropPageTexts()
+{
+    for (Entry &entry : m_entries)
+        entry.text = SearchableText();
+}
+
 const SearchableText *PageStore::pageText(const QString &address) const
 {
     const auto it = m_entries.constFind(address);

@@ -11,7 +11,7 @@ namespace tickwell {
 
 // The page-content store (m_urlContents): what the latest refresh fetched, keyed by the full
 // address text. Pages keep their text, decoded once when stored and ready for the pattern searches
-// of the cut; images are kept decoded.
+// of the cut, until dropPageTexts(); images are kept decoded.
 class PageStore {
 public:
     struct Entry {
@@ -23,6 +23,9 @@ public:
     void clear() { m_entries.clear(); }
     void storePage(const QString &address, const QByteArray &bytes);
     void storeImage(const QString &address, const QImage &image);
+    // Once the pages are cut into quotes only their images are read again: the texts (decoded and
+    // case-folded, several megabytes for a long watch list) go, the addresses stay.
+    void dropPageTexts();
 
     // The decoded text of a stored page, or nullptr.
     const SearchableText *pageText(const QString &address) const;

@@ -142,6 +142,7 @@ void StockDataRefresh::partArrived()
     m_fresh.broughtQuotes = m_fresh.pages.size() > 0 || (m_liveResult && !m_liveResult->quotes.isEmpty());
     if (m_cutQuotes)
         m_fresh.quotes = m_cutQuotes(m_fresh.pages, m_liveResult ? &*m_liveResult : nullptr);
+    m_fresh.pages.dropPageTexts();
     m_liveResult.reset();
     std::vector<QString> untitled = m_untitledLinks ? m_untitledLinks(m_fresh.quotes) : std::vector<QString>{};
     // Several symbols may list the same article: one lookup each, in first-seen order.
